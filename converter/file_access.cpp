@@ -1,0 +1,101 @@
+#include "converter/file_access.h"
+
+#include <atomic>
+#include <random>
+#include <string>
+
+#include "converter/native_io.h"
+
+namespace converter {
+
+namespace fs = std::filesystem;
+
+bool FileExists(const fs::path& path) noexcept {
+    if (path.empty()) {
+        return false;
+    }
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    return !error && size > 0;
+}
+
+ReadError ReadSourceFile(const fs::path& path, std::vector<std::uint8_t>& bytes,
+                         std::error_code& error) noexcept {
+    try {
+        native::OpenedKind kind = native::OpenedKind::PlainFile;
+        bool tooLarge = false;
+        error = native::ReadWholeFile(path, kMaxSourceSize, bytes, kind, tooLarge);
+        if (error) {
+            return ReadError::Unreadable;
+        }
+        if (kind != native::OpenedKind::PlainFile) {
+            return ReadError::NotAFile;
+        }
+        if (tooLarge) {
+            error = std::make_error_code(std::errc::file_too_large);
+            return ReadError::TooLarge;
+        }
+        return bytes.empty() ? ReadError::Empty : ReadError::None;
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        error = std::make_error_code(std::errc::not_enough_memory);
+        return ReadError::Unreadable;
+    }
+}
+
+namespace {
+
+// A hidden name in the target's folder, so that it is never listed as a source nor shown to the
+// user, and unlikely to meet another program's temporary files.
+fs::path TemporaryPathFor(const fs::path& target) {
+    static std::atomic<std::uint64_t> counter{0};
+    static const std::uint64_t salt = [] {
+        std::random_device device;
+        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    }();
+    const std::uint64_t tag = salt + counter.fetch_add(1);
+    fs::path name = target.filename();
+    name += ".";
+    name += std::to_string(tag % 100000000u);
+    name += ".part";
+    return target.parent_path() / (fs::path(".") += name);
+}
+
+}  // namespace
+
+WriteResult WriteOutputFile(const fs::path& target, ByteView head, ByteView body) noexcept {
+    try {
+        std::error_code error;
+        const fs::file_status existing = fs::symlink_status(target, error);
+        if (native::IsReadOnly(existing)) {
+            return {WriteOutcome::ReadOnly, std::make_error_code(std::errc::permission_denied)};
+        }
+        if (fs::is_directory(existing)) {
+            return {WriteOutcome::Failed, std::make_error_code(std::errc::is_a_directory)};
+        }
+
+        // A name taken by a leftover temporary file is simply skipped.
+        constexpr int kAttempts = 8;
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            const fs::path temporary = TemporaryPathFor(target);
+            error = native::CreateAndWrite(temporary, head, body);
+            if (error == std::errc::file_exists) {
+                continue;
+            }
+            if (!error) {
+                fs::rename(temporary, target, error);
+                if (!error) {
+                    return {WriteOutcome::Written, {}};
+                }
+            }
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return {WriteOutcome::Failed, error};
+        }
+        return {WriteOutcome::Failed, error};
+    } catch (const std::exception&) {
+        return {WriteOutcome::Failed, std::make_error_code(std::errc::not_enough_memory)};
+    }
+}
+
+}  // namespace converter

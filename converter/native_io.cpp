@@ -1,0 +1,210 @@
+#include "converter/native_io.h"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#endif
+
+namespace converter::native {
+
+namespace fs = std::filesystem;
+
+bool IsReadOnly(const fs::file_status& linkStatus) {
+    if (!fs::exists(linkStatus) || fs::is_symlink(linkStatus)) {
+        return false;
+    }
+    constexpr auto kAnyWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (linkStatus.permissions() & kAnyWrite) == fs::perms::none;
+}
+
+#ifdef _WIN32
+
+std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
+                              std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge) {
+    std::error_code error;
+    tooLarge = false;
+    bytes.clear();
+    const fs::file_status status = fs::status(path, error);
+    if (error) {
+        return error;
+    }
+    if (!fs::is_regular_file(status)) {
+        kind = OpenedKind::NotAFile;
+        return {};
+    }
+    kind = OpenedKind::PlainFile;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) {
+        return error;
+    }
+    if (size > limit) {
+        tooLarge = true;
+        return {};
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::make_error_code(std::errc::permission_denied);
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) {
+        return std::make_error_code(std::errc::io_error);
+    }
+    return {};
+}
+
+std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
+                               std::span<const std::uint8_t> body) {
+    FILE* file = _wfopen(path.c_str(), L"wbx");
+    if (file == nullptr) {
+        return std::error_code(errno, std::generic_category());
+    }
+    bool ok = std::fwrite(head.data(), 1, head.size(), file) == head.size() &&
+              std::fwrite(body.data(), 1, body.size(), file) == body.size();
+    ok = (std::fclose(file) == 0) && ok;
+    return ok ? std::error_code{} : std::make_error_code(std::errc::io_error);
+}
+
+bool IsHidden(const fs::directory_entry& entry) {
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
+#else
+
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+// Closes on every path out of a function.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+    // Closes now, so that an error on close can be seen: a write may only fail there.
+    std::error_code close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? std::error_code{} : LastError();
+    }
+
+  private:
+    int m_fd;
+};
+
+}  // namespace
+
+std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
+                              std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge) {
+    tooLarge = false;
+    bytes.clear();
+    // O_NONBLOCK: opening a FIFO without a writer, or a device, must not hang the run.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) {
+        return LastError();
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(info.st_mode)) {
+        kind = OpenedKind::NotAFile;
+        return {};
+    }
+    kind = OpenedKind::PlainFile;
+    if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > limit) {
+        tooLarge = true;
+        return {};
+    }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    bytes.resize(size);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(file.get(), bytes.data() + got, size - got);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const std::error_code error = LastError();
+            bytes.clear();
+            return error;
+        }
+        if (n == 0) {
+            break;  // the file shrank after it was opened: keep what it holds now
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return {};
+}
+
+std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
+                               std::span<const std::uint8_t> body) {
+    FileDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+    if (file.get() < 0) {
+        return LastError();
+    }
+    std::span<const std::uint8_t> pieces[2] = {head, body};
+    std::size_t first = 0;  // the first piece not yet fully written
+    while (first < 2) {
+        if (pieces[first].empty()) {
+            ++first;
+            continue;
+        }
+        iovec vectors[2];
+        int count = 0;
+        for (std::size_t i = first; i < 2; ++i) {
+            vectors[count].iov_base = const_cast<std::uint8_t*>(pieces[i].data());
+            vectors[count].iov_len = pieces[i].size();
+            ++count;
+        }
+        const ssize_t n = ::writev(file.get(), vectors, count);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        auto written = static_cast<std::size_t>(n);
+        while (first < 2 && written >= pieces[first].size()) {
+            written -= pieces[first].size();
+            pieces[first] = {};
+            ++first;
+        }
+        if (first < 2) {
+            pieces[first] = pieces[first].subspan(written);
+        }
+    }
+    return file.close();
+}
+
+bool IsHidden(const fs::directory_entry& entry) {
+    const fs::path name = entry.path().filename();
+    return !name.empty() && name.native().front() == '.';
+}
+
+#endif
+
+}  // namespace converter::native

@@ -1,0 +1,34 @@
+#pragma once
+
+// The few file operations the standard library cannot do safely, one implementation per platform.
+// Everything platform-specific in the converters lives behind these functions.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <system_error>
+#include <vector>
+
+namespace converter::native {
+
+enum class OpenedKind { PlainFile, NotAFile };
+
+// Opens without blocking (FIFOs, devices), checks the kind and size of what was opened, and reads
+// it whole. `tooLarge` is set, and nothing read, when its size exceeds `limit`.
+std::error_code ReadWholeFile(const std::filesystem::path& path, std::uintmax_t limit,
+                              std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge);
+
+// Creates `path`, which must not exist yet, writes both pieces into it and closes it.
+std::error_code CreateAndWrite(const std::filesystem::path& path,
+                               std::span<const std::uint8_t> head,
+                               std::span<const std::uint8_t> body);
+
+// Hidden files are left out of listings: dot files on POSIX, the hidden or system attribute on
+// Windows.
+bool IsHidden(const std::filesystem::directory_entry& entry);
+
+// True when an existing file carries no write permission at all (on Windows: the read-only
+// attribute). Judged on the entry itself, not on what a link points to.
+bool IsReadOnly(const std::filesystem::file_status& linkStatus);
+
+}  // namespace converter::native
