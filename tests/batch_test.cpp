@@ -1,0 +1,215 @@
+#include "converter/batch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cardformat/card_format.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using converter::ConversionOf;
+using converter::ConvertFolder;
+using converter::FindProfile;
+using testsupport::Bytes;
+using testsupport::Concat;
+using testsupport::MakeCardImage;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+const Bytes kVgs(cardformat::kVgsHeader.begin(), cardformat::kVgsHeader.end());
+const Bytes kDex(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+const Bytes kImage = MakeCardImage();
+
+// Records what the driver does to its window, in order.
+class RecordingView final : public converter::ConverterView {
+  public:
+    explicit RecordingView(std::string source) : m_source(std::move(source)) {}
+
+    std::string sourceText() const override { return m_source; }
+    void btnSource_Click() override { events.push_back("browse"); }
+    void setStatusText(const std::string& text) override { events.push_back("status:" + text); }
+    void repaintNow() override { events.push_back("repaint"); }
+    std::string caption() const override { return "Caption"; }
+    std::string description() const override { return "Description"; }
+    void showMessage(const std::string& text, const std::string& title) override {
+        events.push_back("message:" + title + ":" + text);
+        messages.push_back(text);
+    }
+
+    std::vector<std::string> events;
+    std::vector<std::string> messages;
+
+    std::vector<std::string> statuses() const {
+        std::vector<std::string> result;
+        for (const auto& event : events) {
+            if (event.rfind("status:", 0) == 0) {
+                result.push_back(event.substr(7));
+            }
+        }
+        return result;
+    }
+    int repaints() const {
+        return static_cast<int>(std::count(events.begin(), events.end(), "repaint"));
+    }
+
+  private:
+    std::string m_source;
+};
+
+std::string Slash(const fs::path& folder) {
+    return folder.string() + "/";
+}
+
+void ConvertWith(RecordingView& view, const char* program) {
+    ConvertFolder(view, ConversionOf(*FindProfile(program)));
+}
+
+TEST(ConvertFolder, EmptyBoxBrowsesAndDoesNothingElse) {
+    RecordingView view("");
+    ConvertWith(view, "pelmark");
+    EXPECT_EQ(view.events, std::vector<std::string>{"browse"});
+}
+
+TEST(ConvertFolder, ConvertsEveryMatchingFileOfTheNamedFilesFolder) {
+    TempDir dir;
+    const Bytes good = Concat(kVgs, kImage);
+    WriteFile(dir / "a.mem", good);
+    WriteFile(dir / "GAME.MEM", good);
+    WriteFile(dir / "short.mem", Bytes(131135, 1));  // rejected: wrong size
+    WriteFile(dir / "empty.mem", {});                // skipped, the run goes on
+    WriteFile(dir / ".hidden.mem", good);            // hidden: not listed
+    WriteFile(dir / "other.mcd", kImage);            // not the source format
+    fs::create_directory(dir / "folder.mem");        // not a plain file
+
+    RecordingView view((dir / "a.mem").string());
+    ConvertWith(view, "pelmark");
+
+    EXPECT_EQ(dir.names(),
+              (std::vector<std::string>{".hidden.mem", "GAME.MEM", "GAME.gme", "a.gme", "a.mem",
+                                        "empty.mem", "folder.mem", "other.mcd", "short.mem"}));
+    const Bytes expected = Concat(kDex, kImage);
+    EXPECT_EQ(ReadFile(dir / "a.gme"), expected);
+    EXPECT_EQ(ReadFile(dir / "GAME.gme"), expected);
+    EXPECT_EQ(ReadFile(dir / "a.mem"), good) << "sources are only read";
+
+    EXPECT_EQ(view.statuses(),
+              (std::vector<std::string>{"1 Processed.", "2 Processed.", "Description"}));
+    EXPECT_EQ(view.repaints(), 4) << "a repaint after every listed file";
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.events.end()[-2], "message:Caption:2 Files Processed");
+    EXPECT_EQ(view.events.back(), "status:Description") << "description returns after the message";
+}
+
+TEST(ConvertFolder, FolderComesFromTheTextUpToItsLastSeparator) {
+    TempDir dir;
+    fs::create_directory(dir / "cards");
+    WriteFile(dir / "top.mcd", kImage);
+    WriteFile(dir / "cards" / "inner.mcd", kImage);
+
+    struct Case {
+        std::string text;
+        std::vector<std::string> converted;
+    };
+    const std::vector<Case> cases{
+        {(dir / "cards" / "inner.mcd").string(), {"inner.gme"}},
+        {Slash(dir / "cards"), {"inner.gme"}},
+        {(dir / "cards").string(), {"top.gme"}},  // no final separator: the parent
+        {(dir / "cards" / "nothing-by-this-name").string(), {"inner.gme"}},
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir / "top.gme");
+        fs::remove(dir / "cards" / "inner.gme");
+        RecordingView view(c.text);
+        ConvertWith(view, "dunsore");
+        std::vector<std::string> converted;
+        for (const char* name : {"top.gme", "cards/inner.gme"}) {
+            if (fs::exists(dir / name)) {
+                converted.push_back(fs::path(name).filename().string());
+            }
+        }
+        EXPECT_EQ(converted, c.converted) << c.text;
+        EXPECT_EQ(view.messages, std::vector<std::string>{"1 Files Processed"}) << c.text;
+    }
+}
+
+TEST(ConvertFolder, BareNameIsAFolderInTheCurrentFolder) {
+    TempDir dir;
+    fs::create_directory(dir / "cards");
+    WriteFile(dir / "cards" / "x.mcd", kImage);
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    RecordingView view("cards");
+    ConvertWith(view, "morcade");
+    fs::current_path(before);
+    EXPECT_EQ(ReadFile(dir / "cards" / "x.mem"), Concat(kVgs, kImage));
+}
+
+TEST(ConvertFolder, MissingFolderGivesZeroAndRestoresTheDescription) {
+    TempDir dir;
+    RecordingView view(Slash(dir / "no-such-folder"));
+    ConvertWith(view, "hobrast");
+    EXPECT_EQ(view.events, (std::vector<std::string>{"message:Caption:0 Files Processed",
+                                                     "status:Description"}));
+}
+
+TEST(ConvertFolder, BleemToVgsWritesAndCountsEveryListedFile) {
+    TempDir dir;
+    WriteFile(dir / "a.mcd", kImage);
+    WriteFile(dir / "b.mcd", Bytes(7, 3));
+    WriteFile(dir / "c.MCD", MakeCardImage(131073));
+    RecordingView view(Slash(dir.path()));
+    ConvertWith(view, "morcade");
+    EXPECT_EQ(ReadFile(dir / "b.mem"), Concat(kVgs, Bytes(7, 3)));
+    EXPECT_EQ(ReadFile(dir / "c.mem").size(), 131137u);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"3 Files Processed"});
+}
+
+TEST(ConvertFolder, ReplacesOutputsWholeRunAfterRun) {
+    TempDir dir;
+    const Bytes dex = Concat(kDex, kImage);
+    WriteFile(dir / "card.gme", dex);
+    WriteFile(dir / "card.mcd", Bytes(200000, 0xEE));  // an older, longer output
+    for (int run = 0; run < 2; ++run) {
+        RecordingView view(Slash(dir.path()));
+        ConvertWith(view, "vintrel");
+        EXPECT_EQ(ReadFile(dir / "card.mcd"), kImage) << "run " << run;
+        EXPECT_EQ(view.messages, std::vector<std::string>{"1 Files Processed"});
+    }
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"card.gme", "card.mcd"}));
+}
+
+TEST(ConvertFolder, ReadOnlyOutputIsKeptAndNotCounted) {
+    TempDir dir;
+    const Bytes dex = Concat(kDex, kImage);
+    WriteFile(dir / "a.gme", dex);
+    WriteFile(dir / "b.gme", dex);
+    const Bytes old(10, 0xEE);
+    WriteFile(dir / "a.mem", old);
+    fs::permissions(dir / "a.mem", fs::perms::owner_read);
+    RecordingView view(Slash(dir.path()));
+    ConvertWith(view, "hobrast");
+    EXPECT_EQ(ReadFile(dir / "a.mem"), old);
+    EXPECT_EQ(ReadFile(dir / "b.mem"), Concat(kVgs, kImage));
+    EXPECT_EQ(view.statuses(), (std::vector<std::string>{"1 Processed.", "Description"}));
+    EXPECT_EQ(view.messages,
+              std::vector<std::string>{"1 Files Processed\n1 Files Could Not Be Written"});
+}
+
+#ifndef _WIN32
+TEST(ConvertFolder, NamesThatAreNotValidTextConvertToo) {
+    TempDir dir;
+    const std::string name = "\xff\xfe card.gme";
+    WriteFile(dir.path() / fs::path(name), Concat(kDex, kImage));
+    RecordingView view(Slash(dir.path()));
+    ConvertWith(view, "vintrel");
+    EXPECT_EQ(ReadFile(dir.path() / fs::path(std::string("\xff\xfe card.mcd"))), kImage);
+}
+#endif
+
+}  // namespace

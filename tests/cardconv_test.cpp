@@ -1,0 +1,148 @@
+// cardconv as a real process over real folders.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "test_support.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::Bytes;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) {
+        quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+Outcome Cardconv(const std::vector<std::string>& args) {
+    TempDir logs;
+    std::string command = Quote(CARDCONV_PATH);
+    for (const auto& arg : args) {
+        command += " " + Quote(arg);
+    }
+    command += " >" + Quote((logs / "out").string()) + " 2>" + Quote((logs / "err").string());
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(logs / "out"), Slurp(logs / "err")};
+}
+
+fs::path Sample(const char* name) {
+    return testsupport::SamplesDir() / name;
+}
+
+TEST(Cardconv, ConvertsASampleByteExactly) {
+    TempDir dir;
+    const fs::path source = dir / "castle.gme";
+    fs::copy_file(Sample("castlevania-symphony-of-the-night.1782.gme"), source);
+    const Bytes dex = ReadFile(source);
+
+    const Outcome outcome =
+        Cardconv({"convert", "--from", "dexdrive", "--to", "mcd", source.string()});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(ReadFile(dir / "castle.mcd"), Bytes(dex.begin() + 3904, dex.end()));
+    EXPECT_EQ(ReadFile(source), dex);
+
+    const Outcome named = Cardconv({"convert", "--from", "bleem", "--to", "gme",
+                                    (dir / "castle.mcd").string(), (dir / "back").string()});
+    EXPECT_EQ(named.exitCode, 0) << named.err;
+    const Bytes back = ReadFile(dir / "back");
+    EXPECT_EQ(Bytes(back.begin() + 3904, back.end()), Bytes(dex.begin() + 3904, dex.end()));
+}
+
+TEST(Cardconv, BatchConvertsTheSamplesAndNamesWhatItRejects) {
+    TempDir dir;
+    for (const auto& entry : fs::directory_iterator(testsupport::SamplesDir())) {
+        if (entry.path().extension() == ".gme") {
+            fs::copy_file(entry.path(), dir / entry.path().filename().string());
+        }
+    }
+    const Outcome good = Cardconv({"batch", "--from", "gme", "--to", "vgs", (dir / "x").string()});
+    EXPECT_EQ(good.exitCode, 0) << good.err;
+    EXPECT_NE(good.out.find("\n7 Files Processed\n"), std::string::npos) << good.out;
+    const Bytes digimon = ReadFile(dir / "digimon-world.21133.gme");
+    const Bytes vgs = ReadFile(dir / "digimon-world.21133.mem");
+    ASSERT_EQ(vgs.size(), 131136u);
+    EXPECT_EQ(Bytes(vgs.begin() + 64, vgs.end()), Bytes(digimon.begin() + 3904, digimon.end()));
+
+    WriteFile(dir / "junk.gme", Bytes(5000, 0x11));
+    const Outcome bad =
+        Cardconv({"batch", "--from", "gme", "--to", "bleem", dir.path().string() + "/"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("junk.gme: rejected"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.out.find("7 Files Processed"), std::string::npos) << bad.out;
+    EXPECT_FALSE(fs::exists(dir / "junk.mcd"));
+}
+
+TEST(Cardconv, RejectedSingleFileWritesNothing) {
+    TempDir dir;
+    WriteFile(dir / "odd.mem", Bytes(131136, 0));
+    const Outcome outcome =
+        Cardconv({"convert", "--from", "mem", "--to", "mcd", (dir / "odd.mem").string()});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("odd.mem: rejected: not a VGS header"), std::string::npos)
+        << outcome.err;
+    EXPECT_FALSE(fs::exists(dir / "odd.mcd"));
+}
+
+struct UsageCase {
+    std::vector<std::string> args;
+    int exitCode;
+};
+
+TEST(Cardconv, UsageErrorsAndGnuOptions) {
+    const std::vector<UsageCase> cases{
+        {{}, 2},
+        {{"--help"}, 0},
+        {{"--version"}, 0},
+        {{"frobnicate"}, 2},
+        {{"batch", "--from", "mcd", "/tmp/"}, 2},
+        {{"batch", "--from", "mcd", "--to", "mcd", "/tmp/"}, 2},
+        {{"batch", "--from", "floppy", "--to", "mcd", "/tmp/"}, 2},
+        {{"convert", "--from", "mcd", "--to", "gme"}, 2},
+        {{"convert", "--from", "mcd", "--to", "gme", "a", "b", "c"}, 2},
+        {{"batch", "--from", "mcd", "--to", "gme", "--verbose", "/tmp/"}, 2},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Cardconv(c.args);
+        std::string joined;
+        for (const auto& arg : c.args) {
+            joined += arg + " ";
+        }
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << joined;
+        if (c.exitCode == 2) {
+            EXPECT_NE(outcome.err.find("Usage: cardconv"), std::string::npos) << joined;
+        } else {
+            EXPECT_FALSE(outcome.out.empty()) << joined;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+#include "converter/file_access.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "test_support.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using converter::FileExists;
+using converter::ReadError;
+using converter::ReadSourceFile;
+using converter::WriteOutcome;
+using converter::WriteOutputFile;
+using testsupport::Bytes;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+const Bytes kHead{1, 2, 3};
+const Bytes kBody{4, 5, 6, 7};
+const Bytes kBoth{1, 2, 3, 4, 5, 6, 7};
+
+TEST(FileExists, TrueOnlyForAFileWithContent) {
+    TempDir dir;
+    WriteFile(dir / "one", Bytes{0});
+    WriteFile(dir / "empty", {});
+    fs::create_directory(dir / "folder");
+    EXPECT_TRUE(FileExists(dir / "one"));
+    EXPECT_FALSE(FileExists(dir / "empty"));
+    EXPECT_FALSE(FileExists(dir / "missing"));
+    EXPECT_FALSE(FileExists(dir / "folder"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(dir / "one" / "below"));
+}
+
+TEST(ReadSourceFile, ReadsWholeFilesAndNamesWhatItCannot) {
+    TempDir dir;
+    const Bytes card = testsupport::MakeCardImage();
+    WriteFile(dir / "card", card);
+    WriteFile(dir / "empty", {});
+    fs::create_directory(dir / "folder");
+
+    Bytes content{9, 9};
+    std::error_code error;
+    EXPECT_EQ(ReadSourceFile(dir / "card", content, error), ReadError::None);
+    EXPECT_EQ(content, card);
+    EXPECT_EQ(ReadSourceFile(dir / "empty", content, error), ReadError::Empty);
+    EXPECT_EQ(ReadSourceFile(dir / "missing", content, error), ReadError::Unreadable);
+    EXPECT_TRUE(content.empty()) << "no bytes of an earlier file may remain";
+    EXPECT_NE(ReadSourceFile(dir / "folder", content, error), ReadError::None);
+}
+
+TEST(ReadSourceFile, SkipsAHugeSparseFileWithoutReadingIt) {
+    TempDir dir;
+    {
+        WriteFile(dir / "huge.mcd", Bytes{1});
+        fs::resize_file(dir / "huge.mcd", converter::kMaxSourceSize + 1);
+    }
+    Bytes content;
+    std::error_code error;
+    EXPECT_EQ(ReadSourceFile(dir / "huge.mcd", content, error), ReadError::TooLarge);
+    EXPECT_TRUE(content.empty());
+    EXPECT_LT(content.capacity(), 1024u * 1024u);
+}
+
+#ifndef _WIN32
+TEST(ReadSourceFile, DoesNotBlockOnAFifo) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.mcd").c_str(), 0600), 0);
+    Bytes content;
+    std::error_code error;
+    EXPECT_EQ(ReadSourceFile(dir / "pipe.mcd", content, error), ReadError::NotAFile);
+}
+#endif
+
+TEST(WriteOutputFile, WritesBothPiecesAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const auto result = WriteOutputFile(dir / "out.gme", kHead, kBody);
+    EXPECT_EQ(result.outcome, WriteOutcome::Written);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), kBoth);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"out.gme"});
+}
+
+TEST(WriteOutputFile, ReplacesALongerFileWhole) {
+    TempDir dir;
+    WriteFile(dir / "out.gme", Bytes(1000, 0xEE));
+    EXPECT_EQ(WriteOutputFile(dir / "out.gme", kHead, kBody).outcome, WriteOutcome::Written);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), kBoth);
+}
+
+TEST(WriteOutputFile, LeavesAReadOnlyFileAsItWas) {
+    TempDir dir;
+    const Bytes old(50, 0xEE);
+    WriteFile(dir / "out.gme", old);
+    fs::permissions(dir / "out.gme", fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(WriteOutputFile(dir / "out.gme", kHead, kBody).outcome, WriteOutcome::ReadOnly);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), old);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"out.gme"});
+}
+
+TEST(WriteOutputFile, FailsOnAFolderOfThatNameAndLeavesNothingBehind) {
+    TempDir dir;
+    fs::create_directory(dir / "out.gme");
+    const auto result = WriteOutputFile(dir / "out.gme", kHead, kBody);
+    EXPECT_EQ(result.outcome, WriteOutcome::Failed);
+    EXPECT_TRUE(fs::is_directory(dir / "out.gme"));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"out.gme"});
+}
+
+TEST(WriteOutputFile, FailsInAFolderThatDoesNotExist) {
+    TempDir dir;
+    EXPECT_EQ(WriteOutputFile(dir / "nowhere" / "out.gme", kHead, kBody).outcome,
+              WriteOutcome::Failed);
+}
+
+#ifndef _WIN32
+TEST(WriteOutputFile, ReplacesASymbolicLinkAndNeverWritesItsTarget) {
+    TempDir dir;
+    const Bytes precious(20, 0x42);
+    WriteFile(dir / "precious", precious);
+    fs::create_symlink(dir / "precious", dir / "out.gme");
+    EXPECT_EQ(WriteOutputFile(dir / "out.gme", kHead, kBody).outcome, WriteOutcome::Written);
+    EXPECT_FALSE(fs::is_symlink(dir / "out.gme"));
+    EXPECT_EQ(ReadFile(dir / "out.gme"), kBoth);
+    EXPECT_EQ(ReadFile(dir / "precious"), precious);
+}
+
+TEST(WriteOutputFile, KeepsTheOldFileWhenTheFolderRefusesNewFiles) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may create files in a read-only folder";
+    }
+    TempDir dir;
+    const Bytes old(50, 0xEE);
+    WriteFile(dir / "out.gme", old);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(WriteOutputFile(dir / "out.gme", kHead, kBody).outcome, WriteOutcome::Failed);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), old);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"out.gme"});
+}
+#endif
+
+}  // namespace
