@@ -1,0 +1,5 @@
+#include "converter/converter_window.h"
+
+int main(int argc, char** argv) {
+    return converter::RunConverterProgram(argc, argv, "vintrel");
+}
