@@ -1,5 +1,7 @@
 #include "converter/dialogs.h"
 
+#include "converter/message_box.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -136,8 +138,7 @@ class QtDialogs final : public DialogService {
         return SaveDialog(owner, filter, title, initDir, defaultFilename);
     }
     void message(QWidget* owner, const QString& text, const QString& title) override {
-        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
-        box.exec();
+        ShowInformation(owner, text, title);
     }
 };
 

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
@@ -15,6 +14,7 @@
 #include <QWindow>
 
 #include "converter/format_pictures.h"
+#include "converter/message_box.h"
 #include "selector/single_instance.h"
 #include "selector/window_shape.h"
 
@@ -160,9 +160,7 @@ void formFrontEnd::setStatusText(std::string_view text) {
 }
 
 void formFrontEnd::showMessage(const std::string& text, const std::string& title) {
-    QMessageBox box(QMessageBox::Information, QString::fromStdString(title),
-                    QString::fromStdString(text), QMessageBox::Ok, this);
-    box.exec();
+    converter::ShowInformation(this, QString::fromStdString(text), QString::fromStdString(title));
 }
 
 std::string formFrontEnd::programFolder() const {
