@@ -4,7 +4,8 @@
 # Debian packages the build and the programs need.
 MEMCARD_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
 # What the tests need on top.
-MEMCARD_TEST_PACKAGES=(libgtest-dev clang-format)
+MEMCARD_TEST_PACKAGES=(libgtest-dev clang-format
+    xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick)
 
 memcard_install_packages() {
     local missing=() package
