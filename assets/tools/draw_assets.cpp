@@ -371,6 +371,31 @@ bool render(const QDir& folder, const QString& name, QSize size, bool opaque, in
     return true;
 }
 
+// The sizes a desktop asks an application icon for, in pixels.
+constexpr std::array<int, 7> kDesktopIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+// Draws an icon at a desktop icon size and saves it as icons/name-N.png.
+bool renderIcon(const QDir& folder, const QString& name, int pixels, void (*draw)(QPainter&)) {
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal factor = qreal(pixels) / kIconSize.width();
+        p.scale(factor, factor);
+        draw(p);
+    }
+    if (!folder.mkpath(QStringLiteral("icons"))) {
+        return false;
+    }
+    const QString path = folder.filePath(QStringLiteral("icons/%1-%2.png").arg(name).arg(pixels));
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -403,6 +428,10 @@ int main(int argc, char** argv) {
                 ok = false;
             }
         }
+    }
+    for (const int pixels : kDesktopIconSizes) {
+        ok = renderIcon(folder, QStringLiteral("icon_a"), pixels, drawIconA) && ok;
+        ok = renderIcon(folder, QStringLiteral("icon_b"), pixels, drawIconB) && ok;
     }
     return ok ? 0 : 1;
 }
