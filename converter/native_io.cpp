@@ -3,9 +3,12 @@
 #include <cerrno>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
 #else
 #include <fcntl.h>
@@ -66,14 +69,32 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
 
 std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
                                std::span<const std::uint8_t> body) {
-    FILE* file = _wfopen(path.c_str(), L"wbx");
-    if (file == nullptr) {
+    // _O_EXCL, because the C library's fopen ignores the "x" of "wbx" and would empty a file.
+    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                          _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
         return std::error_code(errno, std::generic_category());
     }
-    bool ok = std::fwrite(head.data(), 1, head.size(), file) == head.size() &&
-              std::fwrite(body.data(), 1, body.size(), file) == body.size();
-    ok = (std::fclose(file) == 0) && ok;
-    return ok ? std::error_code{} : std::make_error_code(std::errc::io_error);
+    std::error_code error;
+    for (std::span<const std::uint8_t> piece : {head, body}) {
+        while (!error && !piece.empty()) {
+            const unsigned chunk =
+                static_cast<unsigned>(std::min<std::size_t>(piece.size(), 1u << 30));
+            const int n = _write(fd, piece.data(), chunk);
+            if (n <= 0) {
+                error = std::error_code(n < 0 ? errno : ENOSPC, std::generic_category());
+            } else {
+                piece = piece.subspan(static_cast<std::size_t>(n));
+            }
+        }
+    }
+    if (!error && _commit(fd) != 0) {
+        error = std::error_code(errno, std::generic_category());
+    }
+    if (_close(fd) != 0 && !error) {
+        error = std::error_code(errno, std::generic_category());
+    }
+    return error;
 }
 
 bool IsHidden(const fs::directory_entry& entry) {
@@ -195,6 +216,11 @@ std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_
         }
         if (first < 2) {
             pieces[first] = pieces[first].subspan(written);
+        }
+    }
+    while (::fsync(file.get()) != 0) {
+        if (errno != EINTR) {
+            return LastError();
         }
     }
     return file.close();

@@ -18,7 +18,9 @@ enum class OpenedKind { PlainFile, NotAFile };
 std::error_code ReadWholeFile(const std::filesystem::path& path, std::uintmax_t limit,
                               std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge);
 
-// Creates `path`, which must not exist yet, writes both pieces into it and closes it.
+// Creates `path`, which must not exist yet, writes both pieces into it, has the system put them on
+// the disk and closes it, so that a file renamed over a card afterwards never turns out empty or
+// cut short after a crash or a power cut.
 std::error_code CreateAndWrite(const std::filesystem::path& path,
                                std::span<const std::uint8_t> head,
                                std::span<const std::uint8_t> body);

@@ -202,6 +202,25 @@ TEST(ConvertFolder, ReadOnlyOutputIsKeptAndNotCounted) {
 }
 
 #ifndef _WIN32
+TEST(ConvertFolder, AFullDiskKeepsTheOldOutputAndDoesNotCountIt) {
+    TempDir dir;
+    WriteFile(dir / "a.mcd", kImage);
+    WriteFile(dir / "b.mcd", MakeCardImage(500));
+    const Bytes oldA = testsupport::PatternBytes(40000, 5);
+    WriteFile(dir / "a.mem", oldA);
+    RecordingView view(Slash(dir.path()));
+    {
+        const testsupport::FileSizeLimit full(30000);
+        ConvertWith(view, "morcade");
+    }
+    EXPECT_EQ(ReadFile(dir / "a.mem"), oldA);
+    EXPECT_EQ(ReadFile(dir / "b.mem"), Concat(kVgs, MakeCardImage(500))) << "this one fits";
+    EXPECT_EQ(ReadFile(dir / "a.mcd"), kImage);
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.mcd", "a.mem", "b.mcd", "b.mem"}));
+    EXPECT_EQ(view.messages,
+              std::vector<std::string>{"1 Files Processed\n1 Files Could Not Be Written"});
+}
+
 TEST(ConvertFolder, NamesThatAreNotValidTextConvertToo) {
     TempDir dir;
     const std::string name = "\xff\xfe card.gme";

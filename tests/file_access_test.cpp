@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "cardformat/card_format.h"
+#include "converter/native_io.h"
 #include "test_support.h"
 
 #ifndef _WIN32
@@ -131,6 +133,45 @@ TEST(WriteOutputFile, ReplacesASymbolicLinkAndNeverWritesItsTarget) {
     EXPECT_FALSE(fs::is_symlink(dir / "out.gme"));
     EXPECT_EQ(ReadFile(dir / "out.gme"), kBoth);
     EXPECT_EQ(ReadFile(dir / "precious"), precious);
+}
+
+// A temporary file's name that is taken already must never cost that file its content.
+TEST(CreateAndWrite, NeverOpensAFileThatExists) {
+    TempDir dir;
+    const Bytes old(50, 0xEE);
+    WriteFile(dir / "taken", old);
+    EXPECT_EQ(converter::native::CreateAndWrite(dir / "taken", kHead, kBody),
+              std::errc::file_exists);
+    EXPECT_EQ(ReadFile(dir / "taken"), old);
+}
+
+// The disk fills up after `limit` bytes: before the header, inside it, at its end, inside the
+// image and one byte short of the end. Only a write with room for every byte replaces the card.
+TEST(WriteOutputFile, AWriteThatFailsPartWayKeepsTheOldCard) {
+    const Bytes header(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+    const Bytes image = testsupport::MakeCardImage();
+    const std::uintmax_t whole = header.size() + image.size();
+    for (const std::uintmax_t limit :
+         {std::uintmax_t{0}, std::uintmax_t{100}, std::uintmax_t{header.size()},
+          std::uintmax_t{70000}, whole - 1, whole}) {
+        TempDir dir;
+        const Bytes old = testsupport::PatternBytes(5000, 3);
+        WriteFile(dir / "card.gme", old);
+        converter::WriteResult result{};
+        {
+            const testsupport::FileSizeLimit full(limit);
+            result = WriteOutputFile(dir / "card.gme", header, image);
+        }
+        if (limit == whole) {
+            EXPECT_EQ(result.outcome, WriteOutcome::Written);
+            EXPECT_EQ(ReadFile(dir / "card.gme"), testsupport::Concat(header, image));
+        } else {
+            EXPECT_EQ(result.outcome, WriteOutcome::Failed) << "limit " << limit;
+            EXPECT_EQ(result.error, std::errc::file_too_large) << "limit " << limit;
+            EXPECT_EQ(ReadFile(dir / "card.gme"), old) << "limit " << limit;
+        }
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"card.gme"}) << "limit " << limit;
+    }
 }
 
 TEST(WriteOutputFile, KeepsTheOldFileWhenTheFolderRefusesNewFiles) {

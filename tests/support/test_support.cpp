@@ -5,9 +5,38 @@
 #include <random>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 namespace testsupport {
 
 namespace fs = std::filesystem;
+
+#ifndef _WIN32
+FileSizeLimit::FileSizeLimit(std::uintmax_t bytes) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        throw std::runtime_error("cannot read the file size limit");
+    }
+    m_previous = limit.rlim_cur;
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        throw std::runtime_error("cannot set the file size limit");
+    }
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_previous);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
+}
+#endif
 
 Bytes PatternBytes(std::size_t size, std::uint8_t seed) {
     Bytes bytes(size);

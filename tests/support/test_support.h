@@ -26,6 +26,22 @@ void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 // The folder of the real-world sample cards.
 std::filesystem::path SamplesDir();
 
+#ifndef _WIN32
+// While it lives, every file this process writes fails once it reaches `bytes` bytes, as on a full
+// disk: the write returns an error instead of raising SIGXFSZ.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(std::uintmax_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    std::uintmax_t m_previous;
+    void (*m_previousHandler)(int);
+};
+#endif
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
   public:
