@@ -88,6 +88,8 @@ std::string Describe(converter::ReadError why, std::error_code error) {
             return "not read: not a plain file";
         case ReadError::TooLarge:
             return "not read: larger than any card file";
+        case ReadError::Changed:
+            return "not read: the file changed while it was read";
         case ReadError::Unreadable:
         case ReadError::None:
             break;

@@ -22,18 +22,21 @@ bool FileExists(const fs::path& path) noexcept {
 ReadError ReadSourceFile(const fs::path& path, std::vector<std::uint8_t>& bytes,
                          std::error_code& error) noexcept {
     try {
-        native::OpenedKind kind = native::OpenedKind::PlainFile;
-        bool tooLarge = false;
-        error = native::ReadWholeFile(path, kMaxSourceSize, bytes, kind, tooLarge);
+        native::ReadOutcome outcome = native::ReadOutcome::Read;
+        error = native::ReadWholeFile(path, kMaxSourceSize, bytes, outcome);
         if (error) {
             return ReadError::Unreadable;
         }
-        if (kind != native::OpenedKind::PlainFile) {
-            return ReadError::NotAFile;
-        }
-        if (tooLarge) {
-            error = std::make_error_code(std::errc::file_too_large);
-            return ReadError::TooLarge;
+        switch (outcome) {
+            case native::ReadOutcome::NotAFile:
+                return ReadError::NotAFile;
+            case native::ReadOutcome::TooLarge:
+                error = std::make_error_code(std::errc::file_too_large);
+                return ReadError::TooLarge;
+            case native::ReadOutcome::Changed:
+                return ReadError::Changed;
+            case native::ReadOutcome::Read:
+                break;
         }
         return bytes.empty() ? ReadError::Empty : ReadError::None;
     } catch (const std::bad_alloc&) {

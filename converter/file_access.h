@@ -26,10 +26,12 @@ enum class ReadError {
     NotAFile,    // a folder, FIFO, device or anything else that is not a plain file
     TooLarge,    // more than kMaxSourceSize
     Unreadable,  // missing, vanished, no permission, or an I/O error
+    Changed,     // written to while it was read (as a card is while a program saves it)
 };
 
 // Reads a whole plain file into `bytes` (replacing what it held; its capacity is reused). Never
-// blocks on a FIFO or a device and never allocates more than the file's size.
+// blocks on a FIFO or a device and never allocates more than one byte over the file's size. On
+// any error `bytes` is left empty: no part of a file is ever taken for all of it.
 ReadError ReadSourceFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
                          std::error_code& error) noexcept;
 

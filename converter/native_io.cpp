@@ -33,26 +33,28 @@ bool IsReadOnly(const fs::file_status& linkStatus) {
 #ifdef _WIN32
 
 std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
-                              std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge) {
+                              std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
     std::error_code error;
-    tooLarge = false;
     bytes.clear();
     const fs::file_status status = fs::status(path, error);
     if (error) {
         return error;
     }
     if (!fs::is_regular_file(status)) {
-        kind = OpenedKind::NotAFile;
+        outcome = ReadOutcome::NotAFile;
         return {};
     }
-    kind = OpenedKind::PlainFile;
     const std::uintmax_t size = fs::file_size(path, error);
     if (error) {
         return error;
     }
     if (size > limit) {
-        tooLarge = true;
+        outcome = ReadOutcome::TooLarge;
         return {};
+    }
+    const fs::file_time_type written = fs::last_write_time(path, error);
+    if (error) {
+        return error;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -60,10 +62,20 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
     }
     bytes.resize(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
+        bytes.clear();
         return std::make_error_code(std::errc::io_error);
     }
+    const bool allRead = static_cast<std::uintmax_t>(in.gcount()) == size &&
+                         in.peek() == std::ifstream::traits_type::eof();
+    const bool untouched = fs::file_size(path, error) == size && !error &&
+                           fs::last_write_time(path, error) == written && !error;
+    if (!allRead || !untouched) {
+        bytes.clear();
+        outcome = ReadOutcome::Changed;
+        return {};
+    }
+    outcome = ReadOutcome::Read;
     return {};
 }
 
@@ -134,35 +146,39 @@ class FileDescriptor {
     int m_fd;
 };
 
+bool SameVersion(const struct stat& before, const struct stat& after) {
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+}
+
 }  // namespace
 
 std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
-                              std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge) {
-    tooLarge = false;
+                              std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
     bytes.clear();
     // O_NONBLOCK: opening a FIFO without a writer, or a device, must not hang the run.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
         return LastError();
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
+    struct stat before {};
+    if (::fstat(file.get(), &before) != 0) {
         return LastError();
     }
-    if (!S_ISREG(info.st_mode)) {
-        kind = OpenedKind::NotAFile;
+    if (!S_ISREG(before.st_mode)) {
+        outcome = ReadOutcome::NotAFile;
         return {};
     }
-    kind = OpenedKind::PlainFile;
-    if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > limit) {
-        tooLarge = true;
+    if (before.st_size < 0 || static_cast<std::uintmax_t>(before.st_size) > limit) {
+        outcome = ReadOutcome::TooLarge;
         return {};
     }
-    const auto size = static_cast<std::size_t>(info.st_size);
-    bytes.resize(size);
+    // One byte more than the length says, to see a file that has grown since.
+    const auto size = static_cast<std::size_t>(before.st_size);
+    bytes.resize(size + 1);
     std::size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(file.get(), bytes.data() + got, size - got);
+    while (got <= size) {
+        const ssize_t n = ::read(file.get(), bytes.data() + got, size + 1 - got);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -172,11 +188,24 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
             return error;
         }
         if (n == 0) {
-            break;  // the file shrank after it was opened: keep what it holds now
+            break;
         }
         got += static_cast<std::size_t>(n);
     }
-    bytes.resize(got);
+    struct stat after {};
+    if (::fstat(file.get(), &after) != 0) {
+        const std::error_code error = LastError();
+        bytes.clear();
+        return error;
+    }
+    // A card that another program is saving would come out half old and half new, or cut short.
+    if (got != size || !SameVersion(before, after)) {
+        bytes.clear();
+        outcome = ReadOutcome::Changed;
+        return {};
+    }
+    bytes.resize(size);
+    outcome = ReadOutcome::Read;
     return {};
 }
 

@@ -11,12 +11,17 @@
 
 namespace converter::native {
 
-enum class OpenedKind { PlainFile, NotAFile };
+enum class ReadOutcome {
+    Read,
+    NotAFile,  // nothing read
+    TooLarge,  // larger than the limit: nothing read
+    Changed,   // written to while it was read, or holding more or less than its length says
+};
 
 // Opens without blocking (FIFOs, devices), checks the kind and size of what was opened, and reads
-// it whole. `tooLarge` is set, and nothing read, when its size exceeds `limit`.
+// it whole. `bytes` holds the content only when the outcome is Read; it is empty otherwise.
 std::error_code ReadWholeFile(const std::filesystem::path& path, std::uintmax_t limit,
-                              std::vector<std::uint8_t>& bytes, OpenedKind& kind, bool& tooLarge);
+                              std::vector<std::uint8_t>& bytes, ReadOutcome& outcome);
 
 // Creates `path`, which must not exist yet, writes both pieces into it, has the system put them on
 // the disk and closes it, so that a file renamed over a card afterwards never turns out empty or
