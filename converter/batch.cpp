@@ -1,6 +1,7 @@
 #include "converter/batch.h"
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "converter/native_io.h"
@@ -40,6 +41,9 @@ BatchTally ConvertListedFiles(const fs::path& folder, const ConversionValues& va
     }
     // One buffer for the whole run: its capacity is reused, so memory stays flat.
     std::vector<std::uint8_t> content;
+    // Where names tell case apart, a.mem and a.MEM both give a.gme: the second card must not
+    // replace the first one's output.
+    std::set<fs::path> writtenOutputs;
     for (; listing != fs::directory_iterator(); listing.increment(error)) {
         const fs::directory_entry& entry = *listing;
         if (!IsListed(entry, values.listingPattern)) {
@@ -64,8 +68,12 @@ BatchTally ConvertListedFiles(const fs::path& folder, const ConversionValues& va
         const auto& plan = std::get<cardformat::ConversionPlan>(planned);
         const fs::path output =
             folder / OutputPathFor(source.filename(), values.sourceEnding, values.targetExtension);
-        const WriteResult result = WriteOutputFile(output, plan.header, plan.slice);
+        const WriteResult result =
+            writtenOutputs.contains(output)
+                ? WriteResult{WriteOutcome::Failed, std::make_error_code(std::errc::file_exists)}
+                : WriteOutputFile(output, plan.header, plan.slice);
         if (result.outcome == WriteOutcome::Written) {
+            writtenOutputs.insert(output);
             ++tally.written;
             observer.written(source, output, tally.written);
         } else {

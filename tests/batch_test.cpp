@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,43 @@ TEST(ConvertFolder, ReadOnlyOutputIsKeptAndNotCounted) {
     EXPECT_EQ(view.statuses(), (std::vector<std::string>{"1 Processed.", "Description"}));
     EXPECT_EQ(view.messages,
               std::vector<std::string>{"1 Files Processed\n1 Files Could Not Be Written"});
+}
+
+// Records which source went to which output, and which outputs were not written.
+class RecordingObserver final : public converter::BatchObserver {
+  public:
+    void written(const fs::path& source, const fs::path& output, int) override {
+        writtenFrom[output.filename().string()] = source.filename().string();
+    }
+    void notWritten(const fs::path&, const fs::path& output,
+                    const converter::WriteResult&) override {
+        notWrittenOutputs.push_back(output.filename().string());
+    }
+    std::map<std::string, std::string> writtenFrom;
+    std::vector<std::string> notWrittenOutputs;
+};
+
+TEST(ConvertListedFiles, TwoCardsNamedAlikeDoNotShareOneOutput) {
+    TempDir dir;
+    const Bytes first = MakeCardImage();
+    Bytes second = MakeCardImage();
+    second[1000] ^= 0xFF;
+    WriteFile(dir / "a.mem", Concat(kVgs, first));
+    WriteFile(dir / "a.MEM", Concat(kVgs, second));
+    if (fs::equivalent(dir / "a.mem", dir / "a.MEM")) {
+        GTEST_SKIP() << "this file system does not tell case apart";
+    }
+    RecordingObserver observer;
+    const auto tally =
+        converter::ConvertListedFiles(dir.path(), ConversionOf(*FindProfile("pelmark")), observer);
+
+    EXPECT_EQ(tally.written, 1);
+    EXPECT_EQ(tally.notWritten, 1);
+    EXPECT_EQ(observer.notWrittenOutputs, std::vector<std::string>{"a.gme"});
+    ASSERT_EQ(observer.writtenFrom.count("a.gme"), 1u);
+    const Bytes& converted = observer.writtenFrom["a.gme"] == "a.mem" ? first : second;
+    EXPECT_EQ(ReadFile(dir / "a.gme"), Concat(kDex, converted))
+        << "the output belongs to the card reported as written";
 }
 
 #ifndef _WIN32
