@@ -145,6 +145,16 @@ TEST(WriteOutputFile, FailsInAFolderThatDoesNotExist) {
               WriteOutcome::Failed);
 }
 
+// A temporary file's name that is taken already must never cost that file its content.
+TEST(CreateAndWrite, NeverOpensAFileThatExists) {
+    TempDir dir;
+    const Bytes old(50, 0xEE);
+    WriteFile(dir / "taken", old);
+    EXPECT_EQ(converter::native::CreateAndWrite(dir / "taken", kHead, kBody),
+              std::errc::file_exists);
+    EXPECT_EQ(ReadFile(dir / "taken"), old);
+}
+
 #ifndef _WIN32
 TEST(WriteOutputFile, ReplacesASymbolicLinkAndNeverWritesItsTarget) {
     TempDir dir;
@@ -155,16 +165,6 @@ TEST(WriteOutputFile, ReplacesASymbolicLinkAndNeverWritesItsTarget) {
     EXPECT_FALSE(fs::is_symlink(dir / "out.gme"));
     EXPECT_EQ(ReadFile(dir / "out.gme"), kBoth);
     EXPECT_EQ(ReadFile(dir / "precious"), precious);
-}
-
-// A temporary file's name that is taken already must never cost that file its content.
-TEST(CreateAndWrite, NeverOpensAFileThatExists) {
-    TempDir dir;
-    const Bytes old(50, 0xEE);
-    WriteFile(dir / "taken", old);
-    EXPECT_EQ(converter::native::CreateAndWrite(dir / "taken", kHead, kBody),
-              std::errc::file_exists);
-    EXPECT_EQ(ReadFile(dir / "taken"), old);
 }
 
 // The disk fills up after `limit` bytes: before the header, inside it, at its end, inside the
