@@ -5,7 +5,8 @@
 MEMCARD_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation)
 # What the tests need on top.
 MEMCARD_TEST_PACKAGES=(libgtest-dev clang-format
-    xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick)
+    xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
+    desktop-file-utils appstream dpkg-dev man-db)
 
 memcard_install_packages() {
     local missing=() package
