@@ -88,7 +88,10 @@ BatchTally ConvertListedFiles(const fs::path& folder, const ConversionValues& va
 std::string FinalMessage(const BatchTally& tally) {
     std::string text = std::to_string(tally.written) + " Files Processed";
     if (tally.notWritten > 0) {
-        text += "\n" + std::to_string(tally.notWritten) + " Files Could Not Be Written";
+        // Appended piece by piece: GCC 12 at -O3 warns falsely on "\n" + std::string.
+        text += '\n';
+        text += std::to_string(tally.notWritten);
+        text += " Files Could Not Be Written";
     }
     return text;
 }
