@@ -10,6 +10,10 @@
 #include "cardformat/card_format.h"
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,8 +67,9 @@ class RecordingView final : public converter::ConverterView {
     std::string m_source;
 };
 
+// The folder's text as the window hands it over, ending in the platform's separator.
 std::string Slash(const fs::path& folder) {
-    return folder.string() + "/";
+    return folder.string() + static_cast<char>(fs::path::preferred_separator);
 }
 
 void ConvertWith(RecordingView& view, const char* program) {
@@ -87,6 +92,10 @@ TEST(ConvertFolder, ConvertsEveryMatchingFileOfTheNamedFilesFolder) {
     WriteFile(dir / ".hidden.mem", good);            // hidden: not listed
     WriteFile(dir / "other.mcd", kImage);            // not the source format
     fs::create_directory(dir / "folder.mem");        // not a plain file
+#ifdef _WIN32
+    // A leading dot hides nothing there: the attribute does.
+    ASSERT_TRUE(::SetFileAttributesW((dir / ".hidden.mem").c_str(), FILE_ATTRIBUTE_HIDDEN));
+#endif
 
     RecordingView view((dir / "a.mem").string());
     ConvertWith(view, "pelmark");

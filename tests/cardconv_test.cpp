@@ -10,7 +10,9 @@
 
 #include "test_support.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -35,6 +37,58 @@ std::string Slurp(const fs::path& path) {
     return text.str();
 }
 
+#ifdef _WIN32
+// Quoted so that the program's start-up code (CommandLineToArgvW's rules) gives `arg` back as it
+// is: backslashes are doubled only where a quote follows them.
+std::wstring Quote(const std::wstring& arg) {
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L"\"";
+}
+
+// The arguments go over as UTF-16, so that names in any script reach the program whole.
+Outcome Cardconv(const std::vector<std::string>& args) {
+    TempDir logs;
+    std::wstring command = Quote(fs::path(CARDCONV_PATH).native());
+    for (const auto& arg : args) {
+        command += L" " + Quote(fs::path(std::u8string(arg.begin(), arg.end())).native());
+    }
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const auto create = [&](const char* name) {
+        return ::CreateFileW((logs / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = create("out");
+    startup.hStdError = create("err");
+    PROCESS_INFORMATION process{};
+    DWORD exitCode = 0;
+    const bool ran = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process) != 0;
+    if (ran) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::GetExitCodeProcess(process.hProcess, &exitCode);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::CloseHandle(startup.hStdOutput);
+    ::CloseHandle(startup.hStdError);
+    // Read in text mode: the program's line ends come back as "\n".
+    return {ran ? static_cast<int>(exitCode) : -1, Slurp(logs / "out"), Slurp(logs / "err")};
+}
+#else
 std::string Quote(const std::string& arg) {
     std::string quoted = "'";
     for (char c : arg) {
@@ -52,6 +106,12 @@ Outcome Cardconv(const std::vector<std::string>& args) {
     command += " >" + Quote((logs / "out").string()) + " 2>" + Quote((logs / "err").string());
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(logs / "out"), Slurp(logs / "err")};
+}
+#endif
+
+// The folder's text ending in the platform's separator: the folder itself.
+std::string Slash(const fs::path& folder) {
+    return folder.string() + static_cast<char>(fs::path::preferred_separator);
 }
 
 fs::path Sample(const char* name) {
@@ -93,8 +153,7 @@ TEST(Cardconv, BatchConvertsTheSamplesAndNamesWhatItRejects) {
     EXPECT_EQ(Bytes(vgs.begin() + 64, vgs.end()), Bytes(digimon.begin() + 3904, digimon.end()));
 
     WriteFile(dir / "junk.gme", Bytes(5000, 0x11));
-    const Outcome bad =
-        Cardconv({"batch", "--from", "gme", "--to", "bleem", dir.path().string() + "/"});
+    const Outcome bad = Cardconv({"batch", "--from", "gme", "--to", "bleem", Slash(dir.path())});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("junk.gme: rejected"), std::string::npos) << bad.err;
     EXPECT_NE(bad.out.find("7 Files Processed"), std::string::npos) << bad.out;

@@ -98,10 +98,16 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code error;
-    // Folders a test made read-only must be writable again to be removed.
+    // Folders a test made read-only must be writable again to be removed; on Windows files too,
+    // since a file with the read-only attribute cannot be deleted there.
     for (auto it = fs::recursive_directory_iterator(m_path, error);
          !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        if (it->is_directory(error) && !it->is_symlink(error)) {
+#ifdef _WIN32
+        const bool makeWritable = true;
+#else
+        const bool makeWritable = it->is_directory(error);
+#endif
+        if (makeWritable && !it->is_symlink(error)) {
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
         }
     }
