@@ -35,7 +35,8 @@ std::string DeriveFolder(std::string_view sourceText);
 // A path from UTF-8 text, as the window and the command line hand it over.
 std::filesystem::path PathFromUtf8(std::string_view text);
 
-// A path as UTF-8 text for messages; on POSIX the bytes are passed on as they are.
+// A path as UTF-8 text for messages; on POSIX the bytes are passed on as they are, on Windows an
+// unpaired surrogate shows as U+FFFD. Never throws for the name's sake.
 std::string PathToDisplay(const std::filesystem::path& path);
 
 }  // namespace converter

@@ -46,6 +46,26 @@ INSTANTIATE_TEST_SUITE_P(
                              "\xc3\x9c"
                              "ber.mem"}));
 
+#ifdef _WIN32
+// Windows names are UTF-16 and need not be valid: a lone surrogate shows as U+FFFD.
+TEST(PathToDisplay, GivesUtf8ForEveryWindowsName) {
+    const std::pair<std::wstring, std::string> cases[] = {
+        {L"C:\\cards\\a.gme", "C:\\cards\\a.gme"},
+        {L"\u00dcber.gme",
+         "\xc3\x9c"
+         "ber.gme"},
+        {L"\u30bb\u30fc\u30d6.gme", "\xe3\x82\xbb\xe3\x83\xbc\xe3\x83\x96.gme"},
+        {L"\U0001F3AE.gme", "\xf0\x9f\x8e\xae.gme"},  // a surrogate pair
+        {std::wstring(L"a\xD800z.gme"), "a\xef\xbf\xbdz.gme"},
+        {std::wstring(L"a\xDC00"), "a\xef\xbf\xbd"},
+        {std::wstring(L"\xD800"), "\xef\xbf\xbd"},
+    };
+    for (const auto& [wide, utf8] : cases) {
+        EXPECT_EQ(converter::PathToDisplay(std::filesystem::path(wide)), utf8) << utf8;
+    }
+}
+#endif
+
 #ifndef _WIN32
 TEST(OutputPathFor, NamesThatAreNotValidTextKeepTheirBytes) {
     const std::filesystem::path name(std::string("\xff\xfe card.MEM"));
