@@ -12,6 +12,7 @@
 #include "cardformat/conversion_rule.h"
 #include "converter/batch.h"
 #include "converter/file_access.h"
+#include "converter/native_io.h"
 #include "converter/output_name.h"
 #include "converter/profiles.h"
 
@@ -175,7 +176,7 @@ int UsageError(std::string_view what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = converter::native::CommandLineArguments(argc, argv);
     if (args.empty()) {
         return UsageError("no command given");
     }

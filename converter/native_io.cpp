@@ -115,6 +115,26 @@ bool IsHidden(const fs::directory_entry& entry) {
            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return std::vector<std::string>(argc > 0 ? argv + 1 : argv, argv + argc);
+    }
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) {
+        // An unpaired surrogate becomes U+FFFD: such a name cannot be found, and says so.
+        const int length =
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
+        arg.resize(arg.size() - 1);  // the terminating zero
+        args.push_back(std::move(arg));
+    }
+    LocalFree(wide);
+    return args;
+}
+
 #else
 
 namespace {
@@ -258,6 +278,10 @@ std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_
 bool IsHidden(const fs::directory_entry& entry) {
     const fs::path name = entry.path().filename();
     return !name.empty() && name.native().front() == '.';
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argc > 0 ? argv + 1 : argv, argv + argc);
 }
 
 #endif

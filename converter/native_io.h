@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -37,5 +38,9 @@ bool IsHidden(const std::filesystem::directory_entry& entry);
 // True when an existing file carries no write permission at all (on Windows: the read-only
 // attribute). Judged on the entry itself, not on what a link points to.
 bool IsReadOnly(const std::filesystem::file_status& linkStatus);
+
+// The program's arguments after its own name, as UTF-8. On Windows `argv` holds them in the ANSI
+// code page, which cannot spell every file name: there they come from the UTF-16 command line.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 }  // namespace converter::native

@@ -204,4 +204,57 @@ TEST(Cardconv, UsageErrorsAndGnuOptions) {
     }
 }
 
+#ifdef _WIN32
+std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// Folders and names in other scripts reach cardconv whole only through the UTF-16 command line.
+TEST(Cardconv, ConvertsAFolderGivenAsAWindowsPath) {
+    TempDir dir;
+    const fs::path cards = dir.path() / fs::path(u8"\u041a\u0430\u0440\u0442\u044b");
+    fs::create_directory(cards);
+    const fs::path card = cards / fs::path(u8"\u30bb\u30fc\u30d6.gme");
+    fs::copy_file(Sample("castlevania-symphony-of-the-night.1782.gme"), card);
+    const Bytes dex = ReadFile(card);
+    const Bytes image(dex.begin() + 3904, dex.end());
+
+    struct Case {
+        std::string text;
+        bool converts;  // the card's folder, rather than its parent
+    };
+    const std::vector<Case> cases{
+        {Utf8(card), true},
+        {Utf8(cards) + "\\", true},
+        {Utf8(cards), false},        // no final backslash: the parent
+        {Utf8(cards) + "/", false},  // a forward slash separates nothing
+    };
+    for (const auto& c : cases) {
+        fs::remove(cards / fs::path(u8"\u30bb\u30fc\u30d6.mcd"));
+        const Outcome outcome = Cardconv({"batch", "--from", "gme", "--to", "mcd", c.text});
+        EXPECT_EQ(outcome.exitCode, 0) << c.text << outcome.err;
+        EXPECT_NE(outcome.out.find(c.converts ? "1 Files Processed" : "0 Files Processed"),
+                  std::string::npos)
+            << c.text << outcome.out;
+        if (c.converts) {
+            EXPECT_EQ(ReadFile(cards / fs::path(u8"\u30bb\u30fc\u30d6.mcd")), image) << c.text;
+            EXPECT_NE(outcome.out.find(Utf8(cards / fs::path(u8"\u30bb\u30fc\u30d6.mcd"))),
+                      std::string::npos)
+                << outcome.out;
+        } else {
+            EXPECT_FALSE(fs::exists(cards / fs::path(u8"\u30bb\u30fc\u30d6.mcd"))) << c.text;
+        }
+    }
+
+    const fs::path output = cards / fs::path(u8"\u03a9 card.mem");
+    const Outcome single =
+        Cardconv({"convert", "--from", "gme", "--to", "vgs", Utf8(card), Utf8(output)});
+    EXPECT_EQ(single.exitCode, 0) << single.err;
+    const Bytes vgs = ReadFile(output);
+    ASSERT_EQ(vgs.size(), 131136u);
+    EXPECT_EQ(Bytes(vgs.begin() + 64, vgs.end()), image);
+}
+#endif
+
 }  // namespace
