@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <random>
 #endif
 
 namespace {
@@ -275,6 +277,109 @@ TEST(ConvertFolder, NamesThatAreNotValidTextConvertToo) {
     RecordingView view(Slash(dir.path()));
     ConvertWith(view, "vintrel");
     EXPECT_EQ(ReadFile(dir.path() / fs::path(std::string("\xff\xfe card.mcd"))), kImage);
+}
+#endif
+
+// The window hands over UTF-8; on Windows the names are UTF-16 underneath.
+TEST(ConvertFolder, NamesInAnyScriptConvert) {
+    TempDir dir;
+    const fs::path cards = dir.path() / fs::path(u8"\u041a\u0430\u0440\u0442\u044b");
+    fs::create_directory(cards);
+    WriteFile(cards / fs::path(u8"\u30bb\u30fc\u30d6.gme"), Concat(kDex, kImage));
+    WriteFile(cards / fs::path(u8"\u00dcBER.GME"), Concat(kDex, kImage));
+    const std::u8string text = (cards / fs::path(u8"\u30bb\u30fc\u30d6.gme")).u8string();
+    RecordingView view(std::string(text.begin(), text.end()));
+    ConvertWith(view, "vintrel");
+    EXPECT_EQ(ReadFile(cards / fs::path(u8"\u30bb\u30fc\u30d6.mcd")), kImage);
+    EXPECT_EQ(ReadFile(cards / fs::path(u8"\u00dcBER.mcd")), kImage);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"2 Files Processed"});
+}
+
+#ifdef _WIN32
+void AddAttributes(const fs::path& path, DWORD attributes) {
+    const DWORD now = ::GetFileAttributesW(path.c_str());
+    ASSERT_NE(now, INVALID_FILE_ATTRIBUTES) << path;
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), now | attributes)) << path;
+}
+
+TEST(ConvertFolder, FilesMarkedHiddenOrSystemAreNotListed) {
+    TempDir dir;
+    for (const char* name : {"plain.mcd", "hidden.mcd", "system.mcd", "both.mcd", "Case.McD"}) {
+        WriteFile(dir / name, kImage);
+    }
+    AddAttributes(dir / "hidden.mcd", FILE_ATTRIBUTE_HIDDEN);
+    AddAttributes(dir / "system.mcd", FILE_ATTRIBUTE_SYSTEM);
+    AddAttributes(dir / "both.mcd", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    RecordingView view(Slash(dir.path()));
+    ConvertWith(view, "dunsore");
+    EXPECT_EQ(dir.names(),
+              (std::vector<std::string>{"Case.McD", "Case.gme", "both.mcd", "hidden.mcd",
+                                        "plain.gme", "plain.mcd", "system.mcd"}));
+    EXPECT_EQ(view.messages, std::vector<std::string>{"2 Files Processed"});
+}
+
+TEST(ConvertFolder, ReadOnlyAttributeKeepsTheOutputAndIsNotCounted) {
+    TempDir dir;
+    WriteFile(dir / "a.mcd", kImage);
+    WriteFile(dir / "b.mcd", kImage);
+    const Bytes old(10, 0xEE);
+    WriteFile(dir / "a.mem", old);
+    AddAttributes(dir / "a.mem", FILE_ATTRIBUTE_READONLY);
+    RecordingView view(Slash(dir.path()));
+    ConvertWith(view, "morcade");
+    EXPECT_EQ(ReadFile(dir / "a.mem"), old);
+    EXPECT_NE(::GetFileAttributesW((dir / "a.mem").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(ReadFile(dir / "b.mem"), Concat(kVgs, kImage));
+    EXPECT_EQ(view.messages,
+              std::vector<std::string>{"1 Files Processed\n1 Files Could Not Be Written"});
+}
+
+TEST(ConvertFolder, ACardAnotherProgramHoldsIsSkippedAndTheRunGoesOn) {
+    TempDir dir;
+    WriteFile(dir / "a.mcd", kImage);
+    WriteFile(dir / "b.mcd", kImage);
+    // Opened without sharing, as a program that is saving the card would.
+    const HANDLE held = ::CreateFileW((dir / "a.mcd").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RecordingView view(Slash(dir.path()));
+    ConvertWith(view, "dunsore");
+    ::CloseHandle(held);
+    EXPECT_FALSE(fs::exists(dir / "a.gme"));
+    EXPECT_EQ(ReadFile(dir / "b.gme"), Concat(kDex, kImage));
+    EXPECT_EQ(view.messages, std::vector<std::string>{"1 Files Processed"});
+}
+
+// "C:\cards" names the root of drive C. The card there carries an ending of its own making, so
+// that no file of the machine's is listed, and is removed again.
+TEST(ConvertFolder, DriveRootIsAFolder) {
+    const fs::path root = fs::temp_directory_path().root_path();
+    const std::string tag = std::to_string(std::random_device()() % 1000000);
+    const std::string ending = ".t" + tag;
+    const std::string pattern = "*" + ending;
+    const fs::path card = root / ("memcard-test-" + tag + ending);
+    const fs::path output = root / ("memcard-test-" + tag + ".gme");
+    try {
+        WriteFile(card, kImage);
+    } catch (const std::exception&) {
+        GTEST_SKIP() << "cannot write a file at " << root;
+    }
+    converter::ConversionValues values = ConversionOf(*FindProfile("dunsore"));
+    values.listingPattern = pattern;
+    values.sourceEnding = ending;
+    const std::string drive = root.root_name().string();  // "C:"
+    for (const std::string& text : {drive + "\\no-such-folder", drive + "\\", drive}) {
+        std::error_code ignored;
+        fs::remove(output, ignored);
+        RecordingView view(text);
+        ConvertFolder(view, values);
+        EXPECT_EQ(view.messages, std::vector<std::string>{"1 Files Processed"}) << text;
+        EXPECT_TRUE(fs::exists(output)) << text;
+    }
+    EXPECT_EQ(ReadFile(output), Concat(kDex, kImage));
+    std::error_code ignored;
+    fs::remove(card, ignored);
+    fs::remove(output, ignored);
 }
 #endif
 

@@ -8,7 +8,9 @@
 #include "converter/native_io.h"
 #include "test_support.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -144,6 +146,65 @@ TEST(WriteOutputFile, FailsInAFolderThatDoesNotExist) {
     EXPECT_EQ(WriteOutputFile(dir / "nowhere" / "out.gme", kHead, kBody).outcome,
               WriteOutcome::Failed);
 }
+
+// The old output is replaced by a rename, never written over in place: another name for the old
+// file (a hard link, as a backup tool may keep) still holds the old bytes.
+TEST(WriteOutputFile, ReplacesTheOldFileByRenameNotInPlace) {
+    TempDir dir;
+    const Bytes old(1000, 0xEE);
+    WriteFile(dir / "out.gme", old);
+    fs::create_hard_link(dir / "out.gme", dir / "backup");
+    EXPECT_EQ(WriteOutputFile(dir / "out.gme", kHead, kBody).outcome, WriteOutcome::Written);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), kBoth);
+    EXPECT_EQ(ReadFile(dir / "backup"), old);
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"backup", "out.gme"}));
+}
+
+#ifdef _WIN32
+TEST(WriteOutputFile, LeavesAFileWithTheReadOnlyAttributeAsItWas) {
+    TempDir dir;
+    const Bytes old(50, 0xEE);
+    WriteFile(dir / "out.gme", old);
+    ASSERT_TRUE(::SetFileAttributesW((dir / "out.gme").c_str(),
+                                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(WriteOutputFile(dir / "out.gme", kHead, kBody).outcome, WriteOutcome::ReadOnly);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), old);
+    EXPECT_EQ(::GetFileAttributesW((dir / "out.gme").c_str()),
+              DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE});
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"out.gme"});
+}
+
+// A program that has the old output open without letting others delete it keeps it from being
+// replaced: the old file stays whole and the temporary file goes.
+TEST(WriteOutputFile, KeepsAnOutputThatAnotherProgramHoldsOpen) {
+    TempDir dir;
+    const Bytes old(50, 0xEE);
+    WriteFile(dir / "out.gme", old);
+    const HANDLE held = ::CreateFileW((dir / "out.gme").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const auto result = WriteOutputFile(dir / "out.gme", kHead, kBody);
+    ::CloseHandle(held);
+    EXPECT_EQ(result.outcome, WriteOutcome::Failed);
+    EXPECT_TRUE(result.error);
+    EXPECT_EQ(ReadFile(dir / "out.gme"), old);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"out.gme"});
+}
+
+TEST(ReadSourceFile, AFileAnotherProgramHoldsIsUnreadable) {
+    TempDir dir;
+    WriteFile(dir / "card.mcd", testsupport::MakeCardImage());
+    const HANDLE held = ::CreateFileW((dir / "card.mcd").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Bytes content{9, 9};
+    std::error_code error;
+    EXPECT_EQ(ReadSourceFile(dir / "card.mcd", content, error), ReadError::Unreadable);
+    ::CloseHandle(held);
+    EXPECT_TRUE(error);
+    EXPECT_TRUE(content.empty());
+}
+#endif
 
 // A temporary file's name that is taken already must never cost that file its content.
 TEST(CreateAndWrite, NeverOpensAFileThatExists) {

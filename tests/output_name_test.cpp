@@ -46,7 +46,13 @@ INSTANTIATE_TEST_SUITE_P(
                              "\xc3\x9c"
                              "ber.mem"}));
 
-#ifdef _WIN32
+#ifndef _WIN32
+TEST(OutputPathFor, NamesThatAreNotValidTextKeepTheirBytes) {
+    const std::filesystem::path name(std::string("\xff\xfe card.MEM"));
+    EXPECT_EQ(converter::OutputPathFor(name, ".mem", "gme").native(),
+              std::string("\xff\xfe card.gme"));
+}
+#else
 // Windows names are UTF-16 and need not be valid: a lone surrogate shows as U+FFFD.
 TEST(PathToDisplay, GivesUtf8ForEveryWindowsName) {
     const std::pair<std::wstring, std::string> cases[] = {
@@ -66,13 +72,6 @@ TEST(PathToDisplay, GivesUtf8ForEveryWindowsName) {
 }
 #endif
 
-#ifndef _WIN32
-TEST(OutputPathFor, NamesThatAreNotValidTextKeepTheirBytes) {
-    const std::filesystem::path name(std::string("\xff\xfe card.MEM"));
-    EXPECT_EQ(converter::OutputPathFor(name, ".mem", "gme").native(),
-              std::string("\xff\xfe card.gme"));
-}
-
 struct FolderCase {
     const char* text;
     const char* folder;
@@ -88,6 +87,7 @@ TEST_P(DeriveFolderTest, KeepsTheTextUpToItsLastSeparator) {
     EXPECT_EQ(DeriveFolder(GetParam().text), GetParam().folder);
 }
 
+#ifndef _WIN32
 INSTANTIATE_TEST_SUITE_P(Posix, DeriveFolderTest,
                          testing::Values(FolderCase{"/cards/a.mcd", "/cards/"},
                                          FolderCase{"/cards/", "/cards/"},
@@ -97,6 +97,21 @@ INSTANTIATE_TEST_SUITE_P(Posix, DeriveFolderTest,
                                          // A backslash is an ordinary character here.
                                          FolderCase{"C:\\cards\\a.mcd", "C:\\cards\\a.mcd/"},
                                          FolderCase{"x/C:\\a.mcd", "x/"}));
+#else
+INSTANTIATE_TEST_SUITE_P(
+    Windows, DeriveFolderTest,
+    testing::Values(FolderCase{"C:\\cards\\a.mcd", "C:\\cards\\"},
+                    FolderCase{"C:\\cards\\", "C:\\cards\\"},
+                    FolderCase{"C:\\cards", "C:\\"},  // the root of drive C
+                    FolderCase{"C:\\", "C:\\"}, FolderCase{"C:", "C:\\"},
+                    FolderCase{"cards", "cards\\"},  // relative to the current folder
+                    FolderCase{"..\\a.mcd", "..\\"},
+                    FolderCase{"\\\\server\\share\\a.mcd", "\\\\server\\share\\"},
+                    // Only the backslash separates folders.
+                    FolderCase{"C:/cards/a.mcd", "C:/cards/a.mcd\\"},
+                    FolderCase{"C:\\cards/a.mcd", "C:\\"},
+                    FolderCase{"\xd0\x9a\xd0\xb0\xd1\x80\xd1\x82\xd1\x8b\\a.gme",
+                               "\xd0\x9a\xd0\xb0\xd1\x80\xd1\x82\xd1\x8b\\"}));
 #endif
 
 }  // namespace
