@@ -180,3 +180,25 @@ e2e_snap() {
 e2e_title() {
     printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')"
 }
+
+# e2e_file_dialog ID PATH [retry]: types PATH into a file dialog's name box and accepts it.
+# Alt+N puts the focus in the name box whatever had it. With "retry", a second Enter closes a
+# completion list that may have taken the first (not for a dialog that asks a question next).
+e2e_file_dialog() {
+    local id=$1 path=$2 retry=${3:-}
+    e2e_focus "$id"
+    e2e_key alt+n
+    e2e_key ctrl+a
+    e2e_type "$path"
+    sleep 0.3
+    e2e_key Return
+    [ "$retry" = retry ] || return 0
+    local deadline=$((SECONDS + 3))
+    while xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && [ $SECONDS -lt $deadline ]; do
+        sleep 0.1
+    done
+    if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
+        e2e_focus "$id"
+        e2e_key Return
+    fi
+}

@@ -21,18 +21,13 @@ win=$(e2e_wait_window "$(e2e_title "$CAPTION")")
 # Browse: the open dialog takes the typed path of an existing card.
 e2e_click "$win" "${BROWSE[@]}"
 dialog=$(e2e_wait_window '^Select a memory card$')
-e2e_focus "$dialog"
-e2e_type "$f/save.mem"
-e2e_key Return
+e2e_file_dialog "$dialog" "$f/save.mem" retry
 e2e_wait_gone "$dialog"
 
 # Convert: the Save dialog proposes the output next to the source; a new name is confirmed.
 e2e_click "$win" "${CONVERT[@]}"
 dialog=$(e2e_wait_window '^Save Bleem Memory Card$')
-e2e_focus "$dialog"
-e2e_key ctrl+a
-e2e_type "$f/converted card"
-e2e_key Return
+e2e_file_dialog "$dialog" "$f/converted card"
 question=$(e2e_wait_window '^Save Bleem Memory Card$' "$dialog")
 e2e_focus "$question"
 e2e_key alt+y
