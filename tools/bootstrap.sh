@@ -8,6 +8,10 @@ MEMCARD_TEST_PACKAGES=(libgtest-dev clang-format
     xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
     desktop-file-utils appstream dpkg-dev man-db)
 
+# What ./test windows needs: the cross compiler, wine to run its programs, and GoogleTest's sources
+# to build with that compiler.
+MEMCARD_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+
 memcard_install_packages() {
     local missing=() package
     for package in "$@"; do
