@@ -6,7 +6,8 @@ MEMCARD_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liber
 # What the tests need on top.
 MEMCARD_TEST_PACKAGES=(libgtest-dev clang-format
     xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
-    desktop-file-utils appstream dpkg-dev man-db)
+    desktop-file-utils appstream dpkg-dev man-db
+    clang libclang-rt-14-dev)
 
 # What ./test windows needs: the cross compiler, wine to run its programs, and GoogleTest's sources
 # to build with that compiler.
