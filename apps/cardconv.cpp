@@ -20,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using cardformat::CardFormat;
-using converter::PathToDisplay;
 
 constexpr int kExitOk = 0;
 constexpr int kExitSomeFailed = 1;
@@ -105,14 +104,39 @@ std::string Describe(const converter::WriteResult& result) {
     return "not written: " + result.error.message();
 }
 
+// A path for one line of a report. A name may hold line ends, tabs or terminal escape sequences:
+// those bytes are written as \n, \r, \t or \xHH, so that each report stays on its own line and no
+// name can steer the terminal. Every other byte is passed on as it is.
+std::string Shown(const fs::path& path) {
+    std::string shown;
+    for (const char c : converter::PathToDisplay(path)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 void Complain(const fs::path& file, const std::string& why) {
-    std::cerr << "cardconv: " << PathToDisplay(file) << ": " << why << '\n';
+    std::cerr << "cardconv: " << Shown(file) << ": " << why << '\n';
 }
 
 class PrintingObserver final : public converter::BatchObserver {
   public:
     void written(const fs::path& source, const fs::path& output, int) override {
-        std::cout << PathToDisplay(source) << " -> " << PathToDisplay(output) << '\n';
+        std::cout << Shown(source) << " -> " << Shown(output) << '\n';
     }
     void rejected(const fs::path& source, const cardformat::Rejection& why) override {
         Complain(source, Describe(why));
@@ -151,7 +175,7 @@ int RunConvert(const converter::ConversionValues& values, const std::string& sou
         Complain(output, Describe(result));
         return kExitSomeFailed;
     }
-    std::cout << PathToDisplay(source) << " -> " << PathToDisplay(output) << '\n';
+    std::cout << Shown(source) << " -> " << Shown(output) << '\n';
     return kExitOk;
 }
 

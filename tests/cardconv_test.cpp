@@ -204,6 +204,24 @@ TEST(Cardconv, UsageErrorsAndGnuOptions) {
     }
 }
 
+#ifndef _WIN32
+// A name may hold line ends, tabs and terminal escapes: each report stays on its one line, and no
+// escape sequence reaches the terminal.
+TEST(Cardconv, ShowsTheControlCharactersOfNamesEscaped) {
+    TempDir dir;
+    WriteFile(dir.path() / fs::path(std::string("new\nline\x1b[2J.mcd")), Bytes(10, 1));
+    WriteFile(dir.path() / fs::path(std::string("tab\there.mcd")), testsupport::MakeCardImage());
+    const std::string folder = dir.path().string() + "/";
+    const Outcome outcome = Cardconv({"batch", "--from", "mcd", "--to", "gme", folder});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err,
+              "cardconv: " + folder +
+                  "new\\nline\\x1B[2J.mcd: rejected: size is 10 bytes, expected 131072\n");
+    EXPECT_EQ(outcome.out,
+              folder + "tab\\there.mcd -> " + folder + "tab\\there.gme\n1 Files Processed\n");
+}
+#endif
+
 #ifdef _WIN32
 std::string Utf8(const fs::path& path) {
     const std::u8string text = path.u8string();
