@@ -44,9 +44,12 @@ BatchTally ConvertListedFiles(const fs::path& folder, const ConversionValues& va
     // Where names tell case apart, a.mem and a.MEM both give a.gme: the second card must not
     // replace the first one's output.
     std::set<fs::path> writtenOutputs;
+    // What a killed run left behind is cleared, once it is old enough to be no one's.
+    const fs::file_time_type started = fs::file_time_type::clock::now();
     for (; listing != fs::directory_iterator(); listing.increment(error)) {
         const fs::directory_entry& entry = *listing;
         if (!IsListed(entry, values.listingPattern)) {
+            RemoveAbandonedTemporary(entry, values.targetExtension, started);
             continue;
         }
         const fs::path source = entry.path();

@@ -1,5 +1,6 @@
 #include "converter/file_access.h"
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <string>
@@ -64,7 +65,57 @@ fs::path TemporaryPathFor(const fs::path& target) {
     return target.parent_path() / (fs::path(".") += name);
 }
 
+// The names TemporaryPathFor makes, for an output whose name ends in "." + `extension`.
+template <class Char>
+bool IsTemporaryName(std::basic_string_view<Char> name, std::string_view extension) {
+    const auto endsWith = [](std::basic_string_view<Char> text, std::string_view ending) {
+        return text.size() >= ending.size() &&
+               std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
+                          [](char a, Char b) { return Char(static_cast<unsigned char>(a)) == b; });
+    };
+    constexpr std::string_view kSuffix = ".part";
+    if (name.size() < 1 + kSuffix.size() || name.front() != Char('.') || !endsWith(name, kSuffix)) {
+        return false;
+    }
+    name = name.substr(1, name.size() - 1 - kSuffix.size());  // "<output name>.<digits>"
+    const auto dot = name.rfind(Char('.'));
+    if (dot == name.npos) {
+        return false;
+    }
+    const auto digits = name.substr(dot + 1);
+    if (digits.empty() || digits.size() > 8 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](Char c) { return c >= Char('0') && c <= Char('9'); })) {
+        return false;
+    }
+    const auto output = name.substr(0, dot);
+    return output.size() > extension.size() && endsWith(output, extension) &&
+           output[output.size() - extension.size() - 1] == Char('.');
+}
+
 }  // namespace
+
+bool RemoveAbandonedTemporary(const fs::directory_entry& entry, std::string_view extension,
+                              fs::file_time_type now) noexcept {
+    try {
+        using View = std::basic_string_view<fs::path::value_type>;
+        const fs::path name = entry.path().filename();
+        if (!IsTemporaryName(View(name.native()), extension)) {
+            return false;
+        }
+        std::error_code error;
+        if (!fs::is_regular_file(fs::symlink_status(entry.path(), error)) || error) {
+            return false;
+        }
+        const fs::file_time_type written = fs::last_write_time(entry.path(), error);
+        if (error || written > now - kAbandonedAfter) {
+            return false;
+        }
+        return fs::remove(entry.path(), error) && !error;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
 
 WriteResult WriteOutputFile(const fs::path& target, ByteView head, ByteView body) noexcept {
     try {

@@ -3,9 +3,11 @@
 // Reading sources and writing outputs, so that a run never damages a card: sources are only read,
 // and an output is either written whole or left as it was.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -52,5 +54,17 @@ struct WriteResult {
 // plain file; the link's target is never written.
 WriteResult WriteOutputFile(const std::filesystem::path& target, ByteView head,
                             ByteView body) noexcept;
+
+// A run killed between writing an output's temporary file and renaming it leaves that file behind.
+// Writing one card never takes this long, so a temporary file untouched for longer belongs to no
+// write still going on.
+inline constexpr std::chrono::seconds kAbandonedAfter{5};
+
+// Removes `entry` when it is such a leftover of an output whose name ends in "." + `extension`:
+// a plain file (never a link or a folder) named "." + output name + "." + up to eight digits +
+// ".part", last written at least kAbandonedAfter before `now`. True when it was removed.
+bool RemoveAbandonedTemporary(const std::filesystem::directory_entry& entry,
+                              std::string_view extension,
+                              std::filesystem::file_time_type now) noexcept;
 
 }  // namespace converter

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -248,6 +249,52 @@ TEST(ConvertListedFiles, TwoCardsNamedAlikeDoNotShareOneOutput) {
     const Bytes& converted = observer.writtenFrom["a.gme"] == "a.mem" ? first : second;
     EXPECT_EQ(ReadFile(dir / "a.gme"), Concat(kDex, converted))
         << "the output belongs to the card reported as written";
+}
+
+// A run killed between writing an output's temporary file and renaming it leaves that file behind.
+// The next run clears it, but only a plain file named exactly like the temporary files of its own
+// outputs and untouched for long enough to be no write's that is still going on.
+TEST(ConvertListedFiles, ClearsOnlyAbandonedTemporaryFiles) {
+    TempDir dir;
+    WriteFile(dir / "a.mcd", kImage);
+    const auto old = fs::file_time_type::clock::now() - 10 * converter::kAbandonedAfter;
+    const auto plant = [&](const std::string& name, bool abandoned) {
+        WriteFile(dir / name, Bytes(3000, 0x44));
+        if (abandoned) {
+            fs::last_write_time(dir / name, old);
+        }
+    };
+    plant(".a.gme.12345678.part", true);
+    plant("..gme.7.part", true);     // of the output of ".mcd", which is ".gme"
+    plant(".b.gme.42.part", false);  // being written right now by another run
+    std::vector<std::string> kept{".b.gme.42.part"};
+    for (const char* name :
+         {".a.gme.part", ".a.gme.12x4.part", ".a.gme.123456789.part", "a.gme.123.part",
+          ".a.mem.123.part", ".a.GME.123.part", ".a.gme.123.part.bak", ".gme.5.part"}) {
+        plant(name, true);
+        kept.push_back(name);
+    }
+    fs::create_directory(dir / ".d.gme.5.part");
+    kept.push_back(".d.gme.5.part");
+#ifndef _WIN32
+    WriteFile(dir / "precious", Bytes(10, 0x55));
+    fs::create_symlink("precious", dir / ".c.gme.5.part");  // what it points to is not ours
+    kept.insert(kept.end(), {".c.gme.5.part", "precious"});
+#endif
+
+    converter::BatchObserver quiet;
+    const auto tally = converter::ConvertListedFiles(
+        dir.path(),
+        converter::ConversionBetween(cardformat::CardFormat::Bleem,
+                                     cardformat::CardFormat::DexDrive),
+        quiet);
+    EXPECT_EQ(tally.written, 1);
+    kept.insert(kept.end(), {"a.gme", "a.mcd"});
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(dir.names(), kept);
+#ifndef _WIN32
+    EXPECT_EQ(ReadFile(dir / "precious"), Bytes(10, 0x55));
+#endif
 }
 
 #ifndef _WIN32
