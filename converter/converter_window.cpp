@@ -244,6 +244,15 @@ bool ConverterWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void ShowCentred(QWidget& window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+    window.show();
+}
+
 int RunConverterProgram(int argc, char** argv, std::string_view program) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(Text(program));
@@ -252,12 +261,7 @@ int RunConverterProgram(int argc, char** argv, std::string_view program) {
         return 2;
     }
     ConverterWindow window(*profile);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-    window.show();
+    ShowCentred(window);
     return app.exec();
 }
 

@@ -64,6 +64,9 @@ constexpr int TwipsToPixels(int twips) {
     return (twips + 7) / 15;
 }
 
+// Shows a top-level window centred on the screen.
+void ShowCentred(QWidget& window);
+
 // A program's whole life: its window, shown centred, until it is closed.
 int RunConverterProgram(int argc, char** argv, std::string_view program);
 

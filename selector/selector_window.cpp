@@ -8,11 +8,11 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "converter/converter_window.h"
 #include "converter/format_pictures.h"
 #include "converter/message_box.h"
 #include "selector/single_instance.h"
@@ -234,12 +234,7 @@ int RunSelectorProgram(int argc, char** argv) {
     }
     formFrontEnd window(QCoreApplication::applicationDirPath());
     window.ShapeToFormPicture(kWhite);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-    window.show();
+    converter::ShowCentred(window);
     return app.exec();
 }
 
