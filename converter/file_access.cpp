@@ -128,11 +128,17 @@ WriteResult WriteOutputFile(const fs::path& target, ByteView head, ByteView body
             return {WriteOutcome::Failed, std::make_error_code(std::errc::is_a_directory)};
         }
 
+        // Flushing before the rename costs a disk round trip per file. It is paid where the rename
+        // replaces something, which a crash could otherwise leave empty: an earlier output, or the
+        // very card being converted when it is chosen as its own output. A new name replaces
+        // nothing, and its source stays as it was.
+        const auto durability =
+            fs::exists(existing) ? native::Durability::Flushed : native::Durability::Cached;
         // A name taken by a leftover temporary file is simply skipped.
         constexpr int kAttempts = 8;
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
             const fs::path temporary = TemporaryPathFor(target);
-            error = native::CreateAndWrite(temporary, head, body);
+            error = native::CreateAndWrite(temporary, head, body, durability);
             if (error == std::errc::file_exists) {
                 continue;
             }

@@ -80,7 +80,7 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
 }
 
 std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
-                               std::span<const std::uint8_t> body) {
+                               std::span<const std::uint8_t> body, Durability durability) {
     // _O_EXCL, because the C library's fopen ignores the "x" of "wbx" and would empty a file.
     const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                           _S_IREAD | _S_IWRITE);
@@ -100,7 +100,7 @@ std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_
             }
         }
     }
-    if (!error && _commit(fd) != 0) {
+    if (!error && durability == Durability::Flushed && _commit(fd) != 0) {
         error = std::error_code(errno, std::generic_category());
     }
     if (_close(fd) != 0 && !error) {
@@ -230,7 +230,7 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
 }
 
 std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
-                               std::span<const std::uint8_t> body) {
+                               std::span<const std::uint8_t> body, Durability durability) {
     FileDescriptor file(
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
     if (file.get() < 0) {
@@ -267,7 +267,7 @@ std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_
             pieces[first] = pieces[first].subspan(written);
         }
     }
-    while (::fsync(file.get()) != 0) {
+    while (durability == Durability::Flushed && ::fsync(file.get()) != 0) {
         if (errno != EINTR) {
             return LastError();
         }

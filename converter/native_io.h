@@ -24,12 +24,18 @@ enum class ReadOutcome {
 std::error_code ReadWholeFile(const std::filesystem::path& path, std::uintmax_t limit,
                               std::vector<std::uint8_t>& bytes, ReadOutcome& outcome);
 
-// Creates `path`, which must not exist yet, writes both pieces into it, has the system put them on
-// the disk and closes it, so that a file renamed over a card afterwards never turns out empty or
-// cut short after a crash or a power cut.
+// Whether the bytes must be on the disk before the file is closed.
+enum class Durability {
+    Flushed,  // a crash or power cut after a rename over a card never leaves it empty or cut short
+    Cached,   // the system writes them when it likes: for a file that replaces nothing
+};
+
+// Creates `path`, which must not exist yet, writes both pieces into it and closes it; with
+// Durability::Flushed it has the system put them on the disk first.
 std::error_code CreateAndWrite(const std::filesystem::path& path,
                                std::span<const std::uint8_t> head,
-                               std::span<const std::uint8_t> body);
+                               std::span<const std::uint8_t> body,
+                               Durability durability = Durability::Flushed);
 
 // Hidden files are left out of listings: dot files on POSIX, the hidden or system attribute on
 // Windows.
