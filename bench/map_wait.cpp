@@ -3,6 +3,10 @@
 // ends the program. Without a window manager, top-level windows are children of the root.
 //
 // Usage: map_wait TITLE PROGRAM [ARGS...]
+//        map_wait --watch TITLE
+// With --watch it starts nothing: it says "ready" on standard error once it listens, and prints
+// the wall-clock time (nanoseconds since the epoch) at which a window with that title is mapped,
+// such as the message box that ends a batch.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -28,6 +32,21 @@ bool TitleIs(Display* display, Window window, const char* title) {
 
 }  // namespace
 
+int Watch(Display* display, const char* title) {
+    std::fprintf(stderr, "ready\n");
+    for (;;) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == MapNotify && TitleIs(display, event.xmap.window, title)) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            std::printf("%lld\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            return 0;
+        }
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: map_wait TITLE PROGRAM [ARGS...]\n");
@@ -39,6 +58,11 @@ int main(int argc, char** argv) {
     }
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     XSync(display, False);
+    if (std::strcmp(argv[1], "--watch") == 0) {
+        const int result = Watch(display, argv[2]);
+        XCloseDisplay(display);
+        return result;
+    }
 
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
