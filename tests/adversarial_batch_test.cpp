@@ -507,9 +507,15 @@ TEST(AdversarialBatchRun, KilledMidRunThenRunAgain) {
     };
     // Once a quarter is done, the run is stopped until it is caught holding a temporary file,
     // and killed then: the hardest moment, since a kill between two files leaves nothing behind.
+    // It is stopped before its outputs are counted, so that a fast run cannot finish while the
+    // folder is being looked at.
     int attempts = 0;
     const auto caughtMidWrite = [&](int pid) {
-        if (outputsSoFar() < kCards / 4 || !testsupport::StopProcess(pid)) {
+        if (!testsupport::StopProcess(pid)) {
+            return false;
+        }
+        if (outputsSoFar() < kCards / 4) {
+            ::kill(pid, SIGCONT);
             return false;
         }
         for (const auto& entry : fs::directory_iterator(scene.cards)) {
