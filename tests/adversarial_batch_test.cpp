@@ -40,7 +40,7 @@ using testsupport::ProcessResult;
 using testsupport::RunProcess;
 using testsupport::WriteFile;
 
-const Bytes kDex(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+const Bytes kDex = testsupport::DexHeaderBytes();
 
 // Makes a card image differ from card `n` for every other `n`, so that an output made of another
 // card's bytes shows.

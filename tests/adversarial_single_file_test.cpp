@@ -24,7 +24,7 @@ using testsupport::Expectation;
 using testsupport::Fate;
 using testsupport::WriteFile;
 
-const Bytes kVgs(cardformat::kVgsHeader.begin(), cardformat::kVgsHeader.end());
+const Bytes kVgs = testsupport::VgsHeaderBytes();
 const Bytes kImage = testsupport::MakeCardImage();
 
 // Answers the Save dialog from the script and keeps what the flow showed.

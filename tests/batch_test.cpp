@@ -30,8 +30,8 @@ using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-const Bytes kVgs(cardformat::kVgsHeader.begin(), cardformat::kVgsHeader.end());
-const Bytes kDex(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+const Bytes kVgs = testsupport::VgsHeaderBytes();
+const Bytes kDex = testsupport::DexHeaderBytes();
 const Bytes kImage = MakeCardImage();
 
 // Records what the driver does to its window, in order.

@@ -18,8 +18,8 @@ using testsupport::MakeCardImage;
 using testsupport::PatternBytes;
 using Reason = Rejection::Reason;
 
-const Bytes kVgs(cardformat::kVgsHeader.begin(), cardformat::kVgsHeader.end());
-const Bytes kDex(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+const Bytes kVgs = testsupport::VgsHeaderBytes();
+const Bytes kDex = testsupport::DexHeaderBytes();
 
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t count) {
     return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),

@@ -73,8 +73,8 @@ Bytes Read(const QString& path) {
     return testsupport::ReadFile(std::filesystem::path(path.toStdString()));
 }
 
-const Bytes kVgs(cardformat::kVgsHeader.begin(), cardformat::kVgsHeader.end());
-const Bytes kDex(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+const Bytes kVgs = testsupport::VgsHeaderBytes();
+const Bytes kDex = testsupport::DexHeaderBytes();
 
 }  // namespace
 

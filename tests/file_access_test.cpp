@@ -231,7 +231,7 @@ TEST(WriteOutputFile, ReplacesASymbolicLinkAndNeverWritesItsTarget) {
 // The disk fills up after `limit` bytes: before the header, inside it, at its end, inside the
 // image and one byte short of the end. Only a write with room for every byte replaces the card.
 TEST(WriteOutputFile, AWriteThatFailsPartWayKeepsTheOldCard) {
-    const Bytes header(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
+    const Bytes header = testsupport::DexHeaderBytes();
     const Bytes image = testsupport::MakeCardImage();
     const std::uintmax_t whole = header.size() + image.size();
     for (const std::uintmax_t limit :

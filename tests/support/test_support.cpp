@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "cardformat/card_format.h"
+
 #include <algorithm>
 #include <fstream>
 #include <random>
@@ -60,6 +62,14 @@ Bytes Concat(const Bytes& a, const Bytes& b) {
     Bytes out(a);
     out.insert(out.end(), b.begin(), b.end());
     return out;
+}
+
+Bytes VgsHeaderBytes() {
+    return Bytes(cardformat::kVgsHeader.begin(), cardformat::kVgsHeader.end());
+}
+
+Bytes DexHeaderBytes() {
+    return Bytes(cardformat::kDexHeader.begin(), cardformat::kDexHeader.end());
 }
 
 Bytes ReadFile(const fs::path& path) {

@@ -20,6 +20,10 @@ Bytes PatternBytes(std::size_t size, std::uint8_t seed = 1);
 
 Bytes Concat(const Bytes& a, const Bytes& b);
 
+// The two headers the converters write, as bytes.
+Bytes VgsHeaderBytes();
+Bytes DexHeaderBytes();
+
 Bytes ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 
