@@ -18,6 +18,7 @@
 
 #include "converter/batch.h"
 #include "converter/format_pictures.h"
+#include "converter/status_line.h"
 
 namespace converter {
 
@@ -61,7 +62,7 @@ ConverterWindow::ConverterWindow(const ConverterProfile& profile, DialogService&
       m_txtSource(new QLineEdit(this)),
       m_btnSource(new QPushButton(QStringLiteral("..."), this)),
       m_image1(new QLabel(this)),
-      m_label3(new QLabel(this)),
+      m_label3(new StatusLine(this)),
       m_btnStart(new QPushButton(this)),
       m_label2(new QLabel(QStringLiteral("Created By Brannoc"), this)) {
     setObjectName(Text(profile.windowName));
@@ -99,8 +100,6 @@ ConverterWindow::ConverterWindow(const ConverterProfile& profile, DialogService&
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setText(Text(profile.description));
     m_label3->setGeometry(Pixels({kLabel3Left, kLabel3Top, kLabel3Width, profile.label3Height}));
-    m_label3->setWordWrap(true);
-    m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The Convert button shows the target format's picture above its caption.
     m_btnStart->setObjectName(QStringLiteral("btnStart"));
@@ -159,8 +158,8 @@ void ConverterWindow::setStatusText(const std::string& text) {
 }
 
 void ConverterWindow::repaintNow() {
-    // Only the status line changes during a run; painting it now shows the count at once.
-    m_label3->repaint();
+    // Only the status line changes during a run; painting what changed shows the count at once.
+    m_label3->repaintNow();
 }
 
 std::string ConverterWindow::caption() const {

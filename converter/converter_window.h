@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace converter {
 
+class StatusLine;
+
 // The maker's web page, opened by the credit line and shown as its tool tip.
 inline constexpr char kMakerPage[] = "https://brannoc.example.org/";
 
@@ -54,7 +56,7 @@ class ConverterWindow final : public QDialog, public SingleFileView {
     QLineEdit* m_txtSource;
     QPushButton* m_btnSource;
     QLabel* m_image1;
-    QLabel* m_label3;
+    StatusLine* m_label3;
     QPushButton* m_btnStart;
     QLabel* m_label2;
 };

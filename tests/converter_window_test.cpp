@@ -1,6 +1,7 @@
 // The converter window under the offscreen platform, its dialogs answered through the seam.
 
 #include "converter/converter_window.h"
+#include "converter/status_line.h"
 
 #include <QDesktopServices>
 #include <QDropEvent>
@@ -48,7 +49,8 @@ class ScriptedDialogs final : public converter::DialogService {
     void message(QWidget*, const QString& text, const QString& title) override {
         messages.append(title + QLatin1Char('|') + text);
         if (window != nullptr) {
-            statusAtMessage.append(window->findChild<QLabel*>(QStringLiteral("Label3"))->text());
+            statusAtMessage.append(
+                window->findChild<converter::StatusLine*>(QStringLiteral("Label3"))->text());
         }
     }
 };
@@ -124,7 +126,7 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(window.objectName(), Str(profile.windowName));
         QCOMPARE(window.windowTitle(), Str(profile.caption));
         QCOMPARE(Child<QLabel>(window, "Label1")->text(), Str(profile.label1));
-        QCOMPARE(Child<QLabel>(window, "Label3")->text(), Str(profile.description));
+        QCOMPARE(Child<converter::StatusLine>(window, "Label3")->text(), Str(profile.description));
         QCOMPARE(window.size(), clientSize);
         QCOMPARE(window.minimumSize(), window.maximumSize());
         QCOMPARE(Child<QLineEdit>(window, "txtSource")->geometry(), txtSource);
@@ -193,7 +195,7 @@ class ConverterWindowTest : public QObject {
                  QStringList{QStringLiteral(
                      "Virtual Game Station to DexDrive [Batch Conversion]|2 Files Processed")});
         QCOMPARE(dialogs.statusAtMessage, QStringList{QStringLiteral("2 Processed.")});
-        QCOMPARE(Child<QLabel>(window, "Label3")->text(),
+        QCOMPARE(Child<converter::StatusLine>(window, "Label3")->text(),
                  QStringLiteral("This tool converts memory cards from VGS to DexDrive format in "
                                 "batch mode."));
         QCOMPARE(Read(dir.filePath("b.gme")), testsupport::Concat(kDex, image));
@@ -324,7 +326,7 @@ class ConverterWindowTest : public QObject {
                                  dir.filePath(chosen) + QStringLiteral("' could not be written.")});
             QCOMPARE(names, QStringList({QStringLiteral("folder"), source}));
         }
-        QCOMPARE(Child<QLabel>(window, "Label3")->text(),
+        QCOMPARE(Child<converter::StatusLine>(window, "Label3")->text(),
                  QStringLiteral("This tool converts memory cards from VGS to Bleem! format."));
     }
 };
