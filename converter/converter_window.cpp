@@ -253,7 +253,20 @@ void ShowCentred(QWidget& window) {
 }
 
 int RunConverterProgram(int argc, char** argv, std::string_view program) {
+    // On X11, Qt shares the window's pixels with the server through shared memory, and must
+    // wait for the server before it paints a part the server may still be reading. A batch run
+    // paints the status line after every file, so each file would wait a round trip; the
+    // window is small enough to send its pixels instead. Only the connection made here reads
+    // the setting: it is taken back so that programs started from the window keep theirs.
+    const QByteArray kNoSharedMemory = QByteArrayLiteral("QT_XCB_NO_MITSHM");
+    const bool chosenByUser = qEnvironmentVariableIsSet(kNoSharedMemory.constData());
+    if (!chosenByUser) {
+        qputenv(kNoSharedMemory.constData(), QByteArrayLiteral("1"));
+    }
     QApplication app(argc, argv);
+    if (!chosenByUser) {
+        qunsetenv(kNoSharedMemory.constData());
+    }
     QApplication::setApplicationName(Text(program));
     const ConverterProfile* profile = FindProfile(program);
     if (profile == nullptr) {
