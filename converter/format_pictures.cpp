@@ -1,8 +1,14 @@
 #include "converter/format_pictures.h"
 
-#include <QFile>
+#include <QImageReader>
 
 namespace converter {
+
+QImage BuiltInPicture(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 namespace {
 
@@ -10,13 +16,13 @@ QPixmap LoadPicture(const QString& name, qreal devicePixelRatio) {
     // Pictures come as name.png and name@2x.png.
     if (devicePixelRatio > 1.0) {
         const QString highDensity = QStringLiteral(":/%1@2x.png").arg(name);
-        QPixmap picture(highDensity);
+        QPixmap picture = QPixmap::fromImage(BuiltInPicture(highDensity));
         if (!picture.isNull()) {
             picture.setDevicePixelRatio(2.0);
             return picture;
         }
     }
-    return QPixmap(QStringLiteral(":/%1.png").arg(name));
+    return QPixmap::fromImage(BuiltInPicture(QStringLiteral(":/%1.png").arg(name)));
 }
 
 QString PictureName(cardformat::CardFormat format) {
@@ -41,8 +47,9 @@ QIcon WindowIconPicture(WindowIcon icon) {
     const QString name =
         icon == WindowIcon::DexDriveMark ? QStringLiteral("icon_a") : QStringLiteral("icon_b");
     QIcon result;
-    result.addFile(QStringLiteral(":/%1.png").arg(name));
-    result.addFile(QStringLiteral(":/%1@2x.png").arg(name));
+    for (const QString& file : {QStringLiteral(":/%1.png"), QStringLiteral(":/%1@2x.png")}) {
+        result.addPixmap(QPixmap::fromImage(BuiltInPicture(file.arg(name))));
+    }
     return result;
 }
 

@@ -101,7 +101,7 @@ QPushButton* MakeToggle(QWidget* parent, int index) {
 formFrontEnd::formFrontEnd(const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       m_programFolder(programFolder),
-      m_picture(QStringLiteral(":/selector_background.png")),
+      m_picture(converter::BuiltInPicture(QStringLiteral(":/selector_background.png"))),
       m_selector(*this),
       m_lblStatus(
           new QLabel(QString::fromLatin1(kAwaitingSource.data(), kAwaitingSource.size()), this)),
