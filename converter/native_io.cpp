@@ -32,10 +32,12 @@ bool IsReadOnly(const fs::file_status& linkStatus) {
 
 #ifdef _WIN32
 
-std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
-                              std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
+namespace {
+
+// Reads the file into `bytes`, whatever `bytes` held; ReadWholeFile empties it on failure.
+std::error_code ReadInto(const fs::path& path, std::uintmax_t limit,
+                         std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
     std::error_code error;
-    bytes.clear();
     const fs::file_status status = fs::status(path, error);
     if (error) {
         return error;
@@ -63,7 +65,6 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
     bytes.resize(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
     if (in.bad()) {
-        bytes.clear();
         return std::make_error_code(std::errc::io_error);
     }
     const bool allRead = static_cast<std::uintmax_t>(in.gcount()) == size &&
@@ -71,13 +72,14 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
     const bool untouched = fs::file_size(path, error) == size && !error &&
                            fs::last_write_time(path, error) == written && !error;
     if (!allRead || !untouched) {
-        bytes.clear();
         outcome = ReadOutcome::Changed;
         return {};
     }
     outcome = ReadOutcome::Read;
     return {};
 }
+
+}  // namespace
 
 std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
                                std::span<const std::uint8_t> body, Durability durability) {
@@ -171,11 +173,9 @@ bool SameVersion(const struct stat& before, const struct stat& after) {
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
-}  // namespace
-
-std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
-                              std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
-    bytes.clear();
+// Reads the file into `bytes`, whatever `bytes` held; ReadWholeFile empties it on failure.
+std::error_code ReadInto(const fs::path& path, std::uintmax_t limit,
+                         std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
     // O_NONBLOCK: opening a FIFO without a writer, or a device, must not hang the run.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
@@ -203,9 +203,7 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
             if (errno == EINTR) {
                 continue;
             }
-            const std::error_code error = LastError();
-            bytes.clear();
-            return error;
+            return LastError();
         }
         if (n == 0) {
             break;
@@ -214,13 +212,10 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
     }
     struct stat after {};
     if (::fstat(file.get(), &after) != 0) {
-        const std::error_code error = LastError();
-        bytes.clear();
-        return error;
+        return LastError();
     }
     // A card that another program is saving would come out half old and half new, or cut short.
     if (got != size || !SameVersion(before, after)) {
-        bytes.clear();
         outcome = ReadOutcome::Changed;
         return {};
     }
@@ -228,6 +223,8 @@ std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
     outcome = ReadOutcome::Read;
     return {};
 }
+
+}  // namespace
 
 std::error_code CreateAndWrite(const fs::path& path, std::span<const std::uint8_t> head,
                                std::span<const std::uint8_t> body, Durability durability) {
@@ -285,5 +282,16 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 }
 
 #endif
+
+std::error_code ReadWholeFile(const fs::path& path, std::uintmax_t limit,
+                              std::vector<std::uint8_t>& bytes, ReadOutcome& outcome) {
+    // The buffer keeps its length from the card before. Cards are mostly of one length, so
+    // growing it to this card's length writes no zeros over bytes the read then replaces.
+    const std::error_code error = ReadInto(path, limit, bytes, outcome);
+    if (error || outcome != ReadOutcome::Read) {
+        bytes.clear();
+    }
+    return error;
+}
 
 }  // namespace converter::native

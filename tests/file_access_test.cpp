@@ -52,14 +52,24 @@ TEST(ReadSourceFile, ReadsWholeFilesAndNamesWhatItCannot) {
     WriteFile(dir / "empty", {});
     fs::create_directory(dir / "folder");
 
+    const Bytes shorter{1, 2, 3};
+    WriteFile(dir / "shorter", shorter);
+
+    // One buffer serves a whole run: each read leaves exactly that file's bytes in it.
     Bytes content{9, 9};
     std::error_code error;
     EXPECT_EQ(ReadSourceFile(dir / "card", content, error), ReadError::None);
     EXPECT_EQ(content, card);
-    EXPECT_EQ(ReadSourceFile(dir / "empty", content, error), ReadError::Empty);
+    EXPECT_EQ(ReadSourceFile(dir / "shorter", content, error), ReadError::None);
+    EXPECT_EQ(content, shorter);
+    EXPECT_EQ(ReadSourceFile(dir / "card", content, error), ReadError::None);
+    EXPECT_EQ(content, card);
     EXPECT_EQ(ReadSourceFile(dir / "missing", content, error), ReadError::Unreadable);
     EXPECT_TRUE(content.empty()) << "no bytes of an earlier file may remain";
+    EXPECT_EQ(ReadSourceFile(dir / "card", content, error), ReadError::None);
     EXPECT_NE(ReadSourceFile(dir / "folder", content, error), ReadError::None);
+    EXPECT_TRUE(content.empty());
+    EXPECT_EQ(ReadSourceFile(dir / "empty", content, error), ReadError::Empty);
 }
 
 TEST(ReadSourceFile, SkipsAHugeSparseFileWithoutReadingIt) {
