@@ -1,7 +1,7 @@
 #include "converter/batch.h"
 
 #include <cstdint>
-#include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "converter/native_io.h"
@@ -42,8 +42,8 @@ BatchTally ConvertListedFiles(const fs::path& folder, const ConversionValues& va
     // One buffer for the whole run: its capacity is reused, so memory stays flat.
     std::vector<std::uint8_t> content;
     // Where names tell case apart, a.mem and a.MEM both give a.gme: the second card must not
-    // replace the first one's output.
-    std::set<fs::path> writtenOutputs;
+    // replace the first one's output. Kept as plain strings: all are made the same way.
+    std::unordered_set<fs::path::string_type> writtenOutputs;
     // What a killed run left behind is cleared, once it is old enough to be no one's.
     const fs::file_time_type started = fs::file_time_type::clock::now();
     for (; listing != fs::directory_iterator(); listing.increment(error)) {
@@ -72,11 +72,11 @@ BatchTally ConvertListedFiles(const fs::path& folder, const ConversionValues& va
         const fs::path output =
             folder / OutputPathFor(source.filename(), values.sourceEnding, values.targetExtension);
         const WriteResult result =
-            writtenOutputs.contains(output)
+            writtenOutputs.contains(output.native())
                 ? WriteResult{WriteOutcome::Failed, std::make_error_code(std::errc::file_exists)}
                 : WriteOutputFile(output, plan.header, plan.slice);
         if (result.outcome == WriteOutcome::Written) {
-            writtenOutputs.insert(output);
+            writtenOutputs.insert(output.native());
             ++tally.written;
             observer.written(source, output, tally.written);
         } else {
