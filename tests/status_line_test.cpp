@@ -47,29 +47,41 @@ class StatusLineTest : public QObject {
   private slots:
     void showsEveryChangeAtOnce_data() {
         QTest::addColumn<QStringList>("texts");
-        QTest::newRow("longer") << QStringList{QStringLiteral("9 Processed."),
-                                               QStringLiteral("10 Processed.")};
-        QTest::newRow("shorter") << QStringList{QStringLiteral("10000 Processed."),
-                                                QStringLiteral("1 Processed.")};
-        QTest::newRow("to the wrapped description")
-            << QStringList{QStringLiteral("12 Processed."), kDescription};
-        QTest::newRow("from the wrapped description")
-            << QStringList{kDescription, QStringLiteral("1 Processed.")};
-        QTest::newRow("to nothing") << QStringList{QStringLiteral("12 Processed."), QString()};
-        QTest::newRow("from nothing") << QStringList{QString(), QStringLiteral("1 Processed.")};
-        QTest::newRow("unchanged, as after a rejected card")
-            << QStringList{QStringLiteral("3 Processed."), QStringLiteral("3 Processed.")};
-        QTest::newRow("several changes before one repaint")
-            << QStringList{kDescription, QStringLiteral("10000 Processed."),
-                           QStringLiteral("1 Processed."), QStringLiteral("2 Processed.")};
-        QTest::newRow("a run: a repaint after every change")
-            << QStringList{kDescription, QStringLiteral("1 Processed."),
-                           QStringLiteral("2 Processed."), QStringLiteral("3 Processed.")};
+        QTest::addColumn<bool>("repaintEach");  // after every change, as a run does; else once
+        struct Row {
+            const char* name;
+            QStringList texts;
+            bool repaintEach;
+        };
+        const Row rows[] = {
+            {"longer", {QStringLiteral("9 Processed."), QStringLiteral("10 Processed.")}, false},
+            {"shorter",
+             {QStringLiteral("10000 Processed."), QStringLiteral("1 Processed.")},
+             false},
+            {"to the wrapped description", {QStringLiteral("12 Processed."), kDescription}, false},
+            {"from the wrapped description", {kDescription, QStringLiteral("1 Processed.")}, false},
+            {"to nothing", {QStringLiteral("12 Processed."), QString()}, false},
+            {"from nothing", {QString(), QStringLiteral("1 Processed.")}, false},
+            {"unchanged, as after a rejected card",
+             {QStringLiteral("3 Processed."), QStringLiteral("3 Processed.")},
+             false},
+            {"several changes before one repaint",
+             {kDescription, QStringLiteral("10000 Processed."), QStringLiteral("1 Processed."),
+              QStringLiteral("2 Processed.")},
+             false},
+            {"a run: a repaint after every change",
+             {kDescription, QStringLiteral("1 Processed."), QStringLiteral("2 Processed."),
+              QStringLiteral("3 Processed.")},
+             true},
+        };
+        for (const Row& row : rows) {
+            QTest::newRow(row.name) << row.texts << row.repaintEach;
+        }
     }
 
     void showsEveryChangeAtOnce() {
         QFETCH(QStringList, texts);
-        const bool repaintEach = QString::fromLatin1(QTest::currentDataTag()).startsWith("a run");
+        QFETCH(bool, repaintEach);
         Window window(texts.first());
         for (qsizetype i = 1; i < texts.size(); ++i) {
             window.line->setText(texts[i]);
